@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+// Photos up to this many pixels load (a 61-megapixel camera photo is 9504 x 6336). Anything
+// whose header claims more is refused before its pixels are allocated.
+inline constexpr std::int64_t kMaxPhotoPixels = 100'000'000;
+
+enum class PhotoFormat { Unknown, Jpeg, Bmp, Gif };
+
+// The format the bytes are in, judged by their content, never by the file's name.
+PhotoFormat sniffPhotoFormat(const unsigned char* data, std::size_t size);
+
+// Decodes a JPEG, BMP or GIF photo held in memory into a Format_RGB32 image. A JPEG whose
+// EXIF orientation says it was held upright comes out upright; a GIF gives its first frame,
+// with transparent pixels in `background`. Returns a null image (and the reason in `error`,
+// when given) for anything else: other formats, damaged or truncated files, sizes over
+// kMaxPhotoPixels.
+QImage decodePhoto(const unsigned char* data, std::size_t size, const QColor& background,
+                   QString* error = nullptr);
+
+// Reads the file at `path` and decodes it as decodePhoto does. The file is only read.
+QImage loadPhoto(const QString& path, const QColor& background, QString* error = nullptr);
+
+// The EXIF orientation (1..8) of a JPEG, or 1 when it carries none or it cannot be read.
+int jpegExifOrientation(const unsigned char* data, std::size_t size);

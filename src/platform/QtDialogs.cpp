@@ -1,0 +1,101 @@
+#include "QtDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "PrinterChoice.h"
+
+namespace {
+
+// "*.jpg" -> "*.[jJ][pP][gG]": file names match the pattern whatever their case.
+QString caseless(const QString& pattern) {
+    QString out;
+    for (QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper()) {
+            out += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+QString QtDialogs::nameFilter(const FileFilter& filter) {
+    QStringList patterns;
+    for (const QString& p : filter.patterns) patterns << caseless(p);
+    return filter.description + QLatin1String(" (") + patterns.join(QLatin1Char(' ')) +
+           QLatin1Char(')');
+}
+
+QString QtDialogs::openFile(const FileFilter& filter) {
+    QFileDialog dialog(parent_);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(nameFilter(filter));
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.selectFile(QString());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogs::saveFile(const FileFilter& filter) {
+    QFileDialog dialog(parent_);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(nameFilter(filter));
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setDefaultSuffix(QString());
+    dialog.selectFile(QString());
+    // QFileDialog asks before overwriting by itself (unless DontConfirmOverwrite is set).
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        const QString path = dialog.selectedFiles().constFirst();
+        const QFileInfo info(path);
+        const QFileInfo folder(info.absolutePath());
+        const bool readOnlyFile = info.exists() && !info.isWritable();
+        const bool protectedFolder = !folder.isWritable();
+        if (!readOnlyFile && !protectedFolder) return path;
+        QMessageBox::warning(&dialog, dialog.windowTitle(),
+                             readOnlyFile
+                                 ? QObject::tr("%1 is read-only. Choose another name.").arg(path)
+                                 : QObject::tr("The folder %1 is write-protected. Choose another "
+                                               "folder.")
+                                       .arg(info.absolutePath()));
+    }
+}
+
+bool QtDialogs::setupPrinter(PrinterChoice& choice) {
+    QPrinter printer;
+    if (!choice.printerName.isEmpty()) printer.setPrinterName(choice.printerName);
+    if (!choice.pdfFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(choice.pdfFile);
+    }
+    QPrintDialog dialog(&printer, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        choice.printerName.clear();
+        choice.pdfFile = printer.outputFileName();
+    } else {
+        choice.printerName = printer.printerName();
+        choice.pdfFile.clear();
+    }
+    return true;
+}
+
+void QtDialogs::message(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Portrik"), text, QMessageBox::Ok,
+                    parent_);
+    box.exec();
+}
+
+bool QtDialogs::ask(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Portrik"), text,
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    return box.exec() == QMessageBox::Yes;
+}

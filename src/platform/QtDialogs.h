@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Dialogs.h"
+
+class QWidget;
+
+// The real dialogs, owned by a window that acts as their parent.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent) : parent_(parent) {}
+
+    QString openFile(const FileFilter& filter) override;
+    QString saveFile(const FileFilter& filter) override;
+    bool setupPrinter(PrinterChoice& choice) override;
+    void message(const QString& text) override;
+    bool ask(const QString& text) override;
+
+    // The filter string a QFileDialog takes for `filter`: the description followed by the
+    // patterns in every case the platform's case-sensitive matching needs (*.jpg, *.JPG, ...).
+    static QString nameFilter(const FileFilter& filter);
+
+private:
+    QWidget* parent_;
+};

@@ -1,0 +1,4 @@
+// File / "Print Photo".
+#include "Main.h"
+
+void Main::onFilePrint() {}

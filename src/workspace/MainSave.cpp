@@ -1,0 +1,4 @@
+// File / "Save Photo".
+#include "Main.h"
+
+void Main::onFileSaveAs(int) {}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <vector>
+
+#include "ViewGeometry.h"
+
+namespace view {
+
+// The photo at a zoom percentage, as the viewport reads it. It never holds the zoomed
+// pixels: a 6000 x 4000 photo at 200 % would need a 12000 x 8000 bitmap (384 MB). Instead
+// it keeps, per zoomed column and row, which photo pixel a plain nearest-pixel stretch puts
+// there, and fetches any section on demand.
+class ZoomView {
+public:
+    ZoomView() = default;
+    // `photo` must stay alive and unchanged while the view is used.
+    ZoomView(const ConstPixels& photo, int percent);
+
+    int width() const { return static_cast<int>(columns_.size()); }
+    int height() const { return static_cast<int>(rows_.size()); }
+    int percent() const { return percent_; }
+
+    // The zoomed pixel at (x, y), 0 <= x < width(), 0 <= y < height().
+    std::uint32_t pixel(int x, int y) const;
+
+    // Viewport pixel (x, y) shows zoomed pixel (left + x, top + y), 1 : 1; where that lies
+    // outside the zoomed photo it shows `background`.
+    void render(int left, int top, const Pixels& viewport, std::uint32_t background) const;
+
+private:
+    ConstPixels photo_;
+    int percent_ = 100;
+    std::vector<int> columns_;
+    std::vector<int> rows_;
+};
+
+}  // namespace view
