@@ -1,0 +1,182 @@
+/* BMP to JPEG through libjpeg-turbo's TurboJPEG API: load, compress in memory, fix the
+   JFIF resolution, write beside the final name and rename. */
+#define _XOPEN_SOURCE 700
+
+#include "BmpToJpeg.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <turbojpeg.h>
+
+/* Passport photos are printed at 92 dots per inch: 127 x 163 pixels come out 35 x 45 mm. */
+enum { kDotsPerInch = 92 };
+
+/* A JFIF APP0 segment (version 1.01, units = dots per inch, 92 x 92, no thumbnail), for the
+   rare encoder output that starts without one. */
+static const unsigned char kJfifSegment[18] = {
+    0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00, 0x01, 0x01,
+    0x01, 0x00, kDotsPerInch, 0x00, kDotsPerInch, 0x00, 0x00};
+
+struct Piece {
+    const unsigned char* data;
+    size_t size;
+};
+
+/* Sets the density fields of the JFIF segment that follows the start-of-image marker.
+   Returns 0 when the output has no such segment. */
+static int patchJfifDensity(unsigned char* jpeg, unsigned long size) {
+    if (size < 20 || jpeg[0] != 0xFF || jpeg[1] != 0xD8 || jpeg[2] != 0xFF || jpeg[3] != 0xE0) {
+        return 0;
+    }
+    const unsigned length = ((unsigned)jpeg[4] << 8) | jpeg[5];
+    if (length < 16 || memcmp(jpeg + 6, "JFIF", 5) != 0) return 0;
+    jpeg[13] = 1; /* density in dots per inch */
+    jpeg[14] = 0;
+    jpeg[15] = kDotsPerInch;
+    jpeg[16] = 0;
+    jpeg[17] = kDotsPerInch;
+    return 1;
+}
+
+/* write() until every byte is out: a short count (disk nearly full) is followed by another
+   write, which then reports the error. */
+static int writeAll(int fd, const unsigned char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (written == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        data += written;
+        size -= (size_t)written;
+    }
+    return 0;
+}
+
+/* Creates an unused file beside `path` (same folder, so the rename stays on one file
+   system). Its name goes into `tempPath`. Returns the descriptor, or -1. */
+static int createTempBeside(const char* path, char* tempPath, size_t tempSize) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int n = snprintf(tempPath, tempSize, "%s.%ld-%u.part", path, (long)getpid(),
+                               counter++);
+        if (n < 0 || (size_t)n >= tempSize) {
+            errno = ENAMETOOLONG;
+            return -1;
+        }
+        /* 0666 less the umask, as any new file the user saves. */
+        const int fd = open(tempPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+/* Writes the pieces as one file at `path`: all of them or nothing. An existing file keeps its
+   permissions; a symbolic link keeps pointing at the new contents. */
+static int writeFileAtomically(const char* path, const struct Piece* pieces, int count) {
+    char resolved[PATH_MAX];
+    struct stat info;
+    if (lstat(path, &info) == 0 && S_ISLNK(info.st_mode) && realpath(path, resolved)) {
+        path = resolved;
+    }
+    char tempPath[PATH_MAX + 32];
+    const int fd = createTempBeside(path, tempPath, sizeof tempPath);
+    if (fd < 0) return -1;
+
+    int ok = 1;
+    if (stat(path, &info) == 0 && S_ISREG(info.st_mode)) {
+        ok = fchmod(fd, info.st_mode & 07777) == 0;
+    }
+    for (int i = 0; ok && i < count; ++i) ok = writeAll(fd, pieces[i].data, pieces[i].size) == 0;
+    /* On disk before the rename, so a crash cannot leave an empty file under the name. */
+    ok = ok && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    ok = ok && rename(tempPath, path) == 0;
+    if (!ok) {
+        const int saved = errno;
+        unlink(tempPath);
+        errno = saved;
+        return -1;
+    }
+    return 0;
+}
+
+/* Compresses the pixels; the caller frees *jpeg with tjFree. */
+static int compress(const unsigned char* pixels, int width, int height, int pixelFormat,
+                    int quality, unsigned char** jpeg, unsigned long* jpegSize) {
+    tjhandle encoder = tjInitCompress();
+    if (!encoder) return -1;
+    int subsampling = TJSAMP_420;
+    if (pixelFormat == TJPF_GRAY) {
+        subsampling = TJSAMP_GRAY;
+    } else if (quality >= 90) {
+        subsampling = TJSAMP_444;
+    }
+    /* The encoder takes 1..100; 0 means the smallest file, as 1 does. */
+    const int encoderQuality = quality < 1 ? 1 : quality;
+    const int result = tjCompress2(encoder, pixels, width, 0, height, pixelFormat, jpeg, jpegSize,
+                                   subsampling, encoderQuality, TJFLAG_ACCURATEDCT);
+    tjDestroy(encoder);
+    return result;
+}
+
+int BmpToJpeg(const char* bmpPath, const char* jpegPath, int quality) {
+    if (!bmpPath || !jpegPath || !*bmpPath || !*jpegPath || quality < 0 || quality > 100) {
+        return BMPTOJPEG_INVALID_ARGUMENT;
+    }
+    int width = 0;
+    int height = 0;
+    int pixelFormat = TJPF_UNKNOWN;
+    unsigned char* pixels = tjLoadImage(bmpPath, &width, 1, &height, &pixelFormat, 0);
+    if (!pixels) return BMPTOJPEG_READ_ERROR;
+
+    unsigned char* jpeg = NULL;
+    unsigned long jpegSize = 0;
+    const int compressed = compress(pixels, width, height, pixelFormat, quality, &jpeg, &jpegSize);
+    tjFree(pixels);
+    if (compressed != 0) {
+        tjFree(jpeg);
+        return BMPTOJPEG_ENCODE_ERROR;
+    }
+
+    struct Piece pieces[3];
+    int count = 0;
+    if (patchJfifDensity(jpeg, jpegSize)) {
+        pieces[count++] = (struct Piece){jpeg, jpegSize};
+    } else {
+        pieces[count++] = (struct Piece){jpeg, 2};
+        pieces[count++] = (struct Piece){kJfifSegment, sizeof kJfifSegment};
+        pieces[count++] = (struct Piece){jpeg + 2, jpegSize - 2};
+    }
+    const int written = writeFileAtomically(jpegPath, pieces, count);
+    tjFree(jpeg);
+    return written == 0 ? BMPTOJPEG_OK : BMPTOJPEG_WRITE_ERROR;
+}
+
+const char* BmpToJpegStatusText(int status) {
+    switch (status) {
+        case BMPTOJPEG_OK:
+            return "converted";
+        case BMPTOJPEG_INVALID_ARGUMENT:
+            return "invalid file name or quality";
+        case BMPTOJPEG_READ_ERROR:
+            return "the BMP file could not be read";
+        case BMPTOJPEG_ENCODE_ERROR:
+            return "the JPEG encoder failed";
+        case BMPTOJPEG_WRITE_ERROR:
+            return "the JPEG file could not be written";
+        default:
+            return "unknown error";
+    }
+}
