@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Portrik needs to build, run and test it. Quick when all
+# are present; works as root, or through sudo for other users.
+set -euo pipefail
+
+PACKAGES=(
+  # building
+  cmake ninja-build g++ qt6-base-dev libturbojpeg0-dev
+  # tests, benchmarks and fuzzing
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  # running headless, fonts the windows were designed with (Comic Neue, Liberation Sans)
+  xvfb xauth fonts-comic-neue fonts-liberation
+  # printing: a CUPS server with a PDF queue, and rasterising its PDFs
+  cups cups-bsd printer-driver-cups-pdf poppler-utils
+)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo=(sudo)
+fi
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}" >/dev/null

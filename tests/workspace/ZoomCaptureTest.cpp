@@ -1,0 +1,244 @@
+// Zoom, panning, the capture frame and the capture itself, border and frame colour.
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include "AppCursor.h"
+#include "MainFixture.h"
+
+using ZoomTest = MainFixture;
+
+TEST_F(ZoomTest, StatusLineRangesAndCheckMark) {
+    loadPicture(codedPicture(640, 480));
+    window->onSizeProcent(5);
+    EXPECT_EQ(window->InfoLabel->text(), "Zoomformat : 50%  /  Photo : 320 x 240 pixels");
+    EXPECT_EQ(window->HScroll1->max(), 480);
+    EXPECT_EQ(window->VScroll1->max(), 360);
+    EXPECT_EQ(window->checkedPercent(), 50);
+    EXPECT_EQ(AppCursor::current(), AppCursor::Shape::Arrow);
+    window->onSizeProcent(10);
+    EXPECT_EQ(window->InfoLabel->text(), "Zoomformat : 100%  /  Photo : 640 x 480 pixels");
+    EXPECT_EQ(window->HScroll1->max(), 110);
+    EXPECT_EQ(window->VScroll1->max(), 83);
+}
+
+TEST_F(ZoomTest, FractionalSizesUseTheLocalesSeparator) {
+    loadPicture(codedPicture(1001, 751));
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
+    window->onSizeProcent(5);
+    QLocale::setDefault(saved);
+    EXPECT_EQ(window->InfoLabel->text(), "Zoomformat : 50%  /  Photo : 500,5 x 375,5 pixels");
+    window->onSizeProcent(3);
+    EXPECT_EQ(window->InfoLabel->text(), "Zoomformat : 30%  /  Photo : 300.3 x 225.3 pixels");
+}
+
+// The viewport after a zoom and a scroll is exactly the section of the photo that a plain
+// (non-smooth) stretch by Qt would hold there.
+struct ViewCase {
+    int width, height, index, h, v;
+};
+
+class ZoomViewTest : public MainFixture, public ::testing::WithParamInterface<ViewCase> {};
+
+TEST_P(ZoomViewTest, ViewportEqualsTheMaterialisedZoom) {
+    const ViewCase& c = GetParam();
+    const QImage picture = codedPicture(c.width, c.height);
+    loadPicture(picture);
+    window->onSizeProcent(c.index);
+    const int zw = window->ZoomPic.width(), zh = window->ZoomPic.height();
+    const QImage zoomed = picture.scaled(zw, zh, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    window->HScroll1->setValue(c.h);
+    window->VScroll1->setValue(c.v);
+    const int h = window->HScroll1->value(), v = window->VScroll1->value();
+    const QRgb background = window->Pic->backColor().rgb();
+    for (int y = 0; y < 360; ++y) {
+        for (int x = 0; x < 480; ++x) {
+            const int zx = h + x, zy = v + y;
+            const QRgb expected = (zx >= 0 && zx < zw && zy >= 0 && zy < zh)
+                                      ? zoomed.pixel(zx, zy)
+                                      : background;
+            ASSERT_EQ(viewport().pixel(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Photos, ZoomViewTest,
+                         ::testing::Values(ViewCase{640, 480, 5, 0, 0},
+                                           ViewCase{1001, 751, 3, 100, 50},
+                                           ViewCase{1200, 900, 20, 1000, 700},
+                                           ViewCase{1200, 900, 15, 333, 222},
+                                           ViewCase{777, 555, 7, 20, 10},
+                                           ViewCase{3000, 2000, 1, 0, 0},
+                                           ViewCase{2500, 1700, 9, 1500, 1111},
+                                           ViewCase{505, 370, 10, -12, -20}));
+
+TEST_F(ZoomTest, ZoomingAlwaysStartsFromTheUnscaledPhoto) {
+    const QImage picture = codedPicture(900, 700);
+    loadPicture(picture);
+    window->onSizeProcent(1);
+    window->onSizeProcent(20);
+    EXPECT_EQ(viewport(), picture.scaled(1800, 1400, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                              .copy(0, 0, 480, 360));
+}
+
+TEST_F(ZoomTest, ScrollRedrawsAtOnceForArrowsAndOnReleaseForADraggedThumb) {
+    const QImage picture = codedPicture(1000, 800);
+    loadPicture(picture);
+    window->HScroll1->bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(window->HScroll1->value(), 1);
+    EXPECT_EQ(viewport().pixel(0, 0), picture.pixel(1, 0));
+    window->VScroll1->bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(window->VScroll1->value(), 1);
+    EXPECT_EQ(viewport().pixel(0, 0), picture.pixel(1, 1));
+
+    // Dragging the thumb: nothing moves until it is released.
+    QScrollBar* bar = window->HScroll1->bar();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(240);
+    EXPECT_EQ(viewport().pixel(0, 0), picture.pixel(1, 1));
+    bar->setSliderDown(false);
+    EXPECT_EQ(window->HScroll1->value(), 240);
+    EXPECT_EQ(viewport().pixel(0, 0), picture.pixel(240, 1));
+}
+
+TEST_F(ZoomTest, ScrollPositionsMapOneToOne) {
+    const QImage picture = codedPicture(1000, 800);
+    loadPicture(picture);
+    window->HScroll1->setValue(240);
+    window->VScroll1->setValue(100);
+    EXPECT_EQ(viewport().pixel(0, 0), picture.pixel(240, 100));
+    EXPECT_EQ(viewport().pixel(479, 359), picture.pixel(719, 459));
+}
+
+TEST_F(ZoomTest, AZoomTooLargeToScrollIsRefusedAndThePreviousZoomStays) {
+    // 17000 x 100 at 200 % would be 34000 wide: beyond a 16-bit scroll value.
+    loadPicture(codedPicture(17000, 100));
+    window->onSizeProcent(5);
+    const QImage before = viewport().copy();
+    window->onSizeProcent(20);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains("34000"));
+    EXPECT_EQ(window->checkedPercent(), 50);
+    EXPECT_EQ(window->ZoomPic.width(), 8500);
+    EXPECT_EQ(viewport(), before);
+    window->onSizeProcent(15);  // 25500 wide still scrolls
+    EXPECT_EQ(window->checkedPercent(), 150);
+    EXPECT_EQ(window->HScroll1->max(), 25500 - 530);
+}
+
+using CaptureTest = MainFixture;
+
+TEST_F(CaptureTest, FrameFollowsTheMouseWithItsHotSpot) {
+    loadPicture(codedPicture(640, 480));
+    QTest::mouseMove(window->Pic, QPoint(200, 150));
+    EXPECT_EQ(window->grabberRect, QRect(150, 85, 127, 163));
+    window->HScroll2->setValue(140);
+    EXPECT_EQ(window->grabberRect.width(), 127);  // keeps its size until the mouse moves
+    window->onPicMouseMove(QPoint(10, 20));
+    EXPECT_EQ(window->grabberRect, QRect(-40, -45, 140, 180));
+}
+
+TEST_F(CaptureTest, ClickCopiesTheFramedPixelsOneToOne) {
+    const QImage picture = codedPicture(640, 480);
+    loadPicture(picture);
+    window->onKnop2();
+    window->onKnop4();
+    QTest::mouseMove(window->Pic, QPoint(200, 150));
+    QTest::mouseClick(window->Pic, Qt::RightButton, {}, QPoint(200, 150));
+    EXPECT_EQ(photo(), picture.copy(150, 85, 127, 163));
+    // The guides stay as they were and never enter the photo.
+    EXPECT_TRUE(window->guides.shapeVisible && window->guides.lineHor1Visible);
+}
+
+TEST_F(CaptureTest, WideAndNarrowFramesMatchAPlainStretch) {
+    const QImage picture = codedPicture(640, 480);
+    loadPicture(picture);
+    for (int width : {270, 50, 100, 199}) {
+        window->HScroll2->setValue(width);
+        window->onPicMouseMove(QPoint(150, 75));
+        window->onPicMouseDown(QPoint(150, 75));
+        const QRect frame(100, 10, width, window->GrabHeight);
+        ASSERT_TRUE(QRect(0, 0, 480, 360).contains(frame));
+        EXPECT_EQ(photo(), picture.copy(frame).scaled(127, 163, Qt::IgnoreAspectRatio,
+                                                      Qt::FastTransformation))
+            << width;
+    }
+}
+
+TEST_F(CaptureTest, FrameOutsideTheViewportCopiesTheBackground) {
+    loadPicture(codedPicture(640, 480));
+    window->onPicMouseDown(QPoint(470, 350));  // frame from (420, 285) runs past both edges
+    const QRgb background = window->Orgineel->backColor().rgb();
+    EXPECT_EQ(photo().pixel(0, 0), codedPicture(640, 480).pixel(420, 285));
+    EXPECT_EQ(photo().pixel(60, 0), background);
+    EXPECT_EQ(photo().pixel(0, 75), background);
+}
+
+TEST_F(CaptureTest, FrameWidthCaptionAndReset) {
+    window->HScroll2->setValue(100);
+    EXPECT_EQ(window->Label5->text(), "100 x 128 pixels");
+    EXPECT_EQ(window->GrabHeight, 128);
+    window->HScroll2->setValue(140);
+    EXPECT_EQ(window->Label5->text(), "140 x 180 pixels");
+    QTest::mouseClick(window->ResetKnop, Qt::LeftButton);
+    EXPECT_EQ(window->HScroll2->value(), 127);
+    EXPECT_EQ(window->Label5->text(), "127 x 163 pixels");
+    window->Label5->setText("x");
+    window->onResetKnop();  // already 127: the caption is written again
+    EXPECT_EQ(window->Label5->text(), "127 x 163 pixels");
+}
+
+TEST_F(CaptureTest, FrameIsDrawnInItsColourOverTheViewportButNeverCaptured) {
+    QImage white(640, 480, QImage::Format_RGB32);
+    white.fill(Qt::black);
+    loadPicture(white);
+    window->onColorGrabber(2);
+    EXPECT_TRUE(window->ColorGrabber[2]->isChecked());
+    EXPECT_FALSE(window->ColorGrabber[1]->isChecked());
+    window->onPicMouseMove(QPoint(200, 150));
+    const QImage shown = window->Pic->grab().toImage();
+    EXPECT_EQ(shown.pixel(150, 85), qRgb(255, 255, 255));
+    EXPECT_EQ(shown.pixel(276, 247), qRgb(255, 255, 255));
+    EXPECT_EQ(shown.pixel(200, 150), qRgb(0, 0, 0));
+    window->onPicMouseDown(QPoint(200, 150));
+    for (int y = 0; y < 163; ++y)
+        for (int x = 0; x < 127; ++x) ASSERT_EQ(photo().pixel(x, y), qRgb(0, 0, 0));
+    window->onColorGrabber(0);
+    EXPECT_EQ(window->grabberColour, QColor(0, 0, 0));
+    EXPECT_TRUE(window->ColorGrabber[0]->isChecked());
+}
+
+TEST_F(CaptureTest, GuidesAreDrawnOverThePhotoOnly) {
+    window->onKnop1();
+    window->onKnop3();
+    const QImage shown = window->Orgineel->grab().toImage();
+    EXPECT_EQ(shown.pixel(30, 40), qRgb(255, 0, 0));    // outer box, left edge
+    EXPECT_EQ(shown.pixel(40, 66), qRgb(255, 0, 0));    // inner box top (up to 10)
+    EXPECT_EQ(shown.pixel(5, 84), qRgb(0, 0, 192));     // eye line
+    EXPECT_EQ(shown.pixel(63, 10), qRgb(0, 0, 255));    // centre line
+    EXPECT_EQ(photo().pixel(30, 40), qRgb(0, 60, 0));   // the image keeps its placeholder
+    window->onKnopClear();
+    EXPECT_EQ(window->Orgineel->grab().toImage().pixel(30, 40), qRgb(0, 60, 0));
+}
+
+TEST_F(CaptureTest, BorderBlackensTheOutermostRowsAndColumnsOnly) {
+    loadPicture(codedPicture(640, 480));
+    window->onPicMouseDown(QPoint(200, 150));
+    const QImage before = photo().copy();
+    window->onEditBorder();
+    for (int x = 0; x < 127; ++x) {
+        ASSERT_EQ(photo().pixel(x, 0), qRgb(0, 0, 0));
+        ASSERT_EQ(photo().pixel(x, 162), qRgb(0, 0, 0));
+    }
+    for (int y = 0; y < 163; ++y) {
+        ASSERT_EQ(photo().pixel(0, y), qRgb(0, 0, 0));
+        ASSERT_EQ(photo().pixel(126, y), qRgb(0, 0, 0));
+    }
+    EXPECT_EQ(photo().copy(1, 1, 125, 161), before.copy(1, 1, 125, 161));
+    const QImage once = photo().copy();
+    window->onEditBorder();
+    EXPECT_EQ(photo(), once);
+}
