@@ -1,6 +1,6 @@
 // The figures of the help page: the guides for both age groups, the main window with
 // numbered parts, and the sheet layouts. The help viewer is 490 pixels wide, so every
-// figure stays within 470.
+// figure stays within 440 and no sideways scrolling is needed.
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -126,7 +126,7 @@ QImage windowFigure() {
         p.setFont(pixelFont(QStringLiteral("Liberation Sans"), 13, false));
         p.setPen(Qt::black);
         p.drawText(QPointF(8, 15), QStringLiteral("File    Edit    Flip    Color    Zoom    Help   "
-                                                 " |    C:\\Foto's\\vakantie.jpg"));
+                                                  " |    C:\\Foto's\\vakantie.jpg"));
         p.translate(0, 20);
         panel(p, {10, 10, 490, 370}, QColor(224, 224, 224));
         drawViewport(p);
@@ -152,24 +152,25 @@ QImage windowFigure() {
         p.setPen(QColor(64, 64, 64));
         p.drawText(QPointF(554, 398), QStringLiteral("10 and <         11 and >"));
         p.drawText(QPointF(10, 422), QStringLiteral("Klik met de linker muisknop wanneer de foto "
-                                                   "juist is gepositioneerd..."));
+                                                    "juist is gepositioneerd..."));
     }
-    const double scale = 470.0 / 691.0;
-    QImage picture = full.scaled(470, qRound(452 * scale), Qt::IgnoreAspectRatio,
-                                 Qt::SmoothTransformation);
+    const double scale = 440.0 / 691.0;
+    QImage picture =
+        full.scaled(440, qRound(452 * scale), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     const struct {
         double x, y;
         int number;
-    } marks[] = {{290, 8, 1},    {60, 60, 2},   {254, 42, 3},  {330, 268, 4},
-                 {448, 52, 5},  {416, 140, 6}, {452, 190, 7}, {330, 290, 8}};
-    for (const auto& m : marks) marker(p, QPointF(m.x, m.y), m.number);
+    } marks[] = {{540, 14, 1}, {88, 94, 2},   {373, 66, 3},  {515, 250, 4},
+                 {658, 82, 5}, {611, 220, 6}, {664, 298, 7}, {470, 436, 8}};
+    // Placed in window pixels, like the parts they point at.
+    for (const auto& m : marks) marker(p, QPointF(m.x, m.y) * scale, m.number);
     return picture;
 }
 
 QImage layoutsFigure() {
-    QImage picture = blankPicture(470, 130, Qt::white);
+    QImage picture = blankPicture(440, 130, Qt::white);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     QImage photo = blankPicture(127, 163);
@@ -180,7 +181,7 @@ QImage layoutsFigure() {
     // A page of 130 x 180 preview pixels shown at 62 x 86.
     const double scale = 62.0 / 130.0;
     auto page = [&](int index, const QString& text, auto&& draw) {
-        const double left = 10 + index * 92;
+        const double left = 8 + index * 86;
         p.save();
         p.translate(left, 6);
         p.setPen(QColor(120, 120, 160));
@@ -189,7 +190,7 @@ QImage layoutsFigure() {
         p.scale(scale, scale);
         draw();
         p.restore();
-        caption(p, QRectF(left + 31 - 46, 96, 92, 30), text, 10);
+        caption(p, QRectF(left + 31 - 43, 96, 86, 30), text, 10);
     };
     auto put = [&](double x, double y, double w, double h) {
         p.drawImage(QRectF(x, y, w, h), photo);

@@ -34,11 +34,11 @@ QPainterPath faceOutline(double top, double chin, double halfWidth) {
     const double height = chin - top;
     QPainterPath path;
     path.moveTo(cx, chin);
-    path.cubicTo(cx + halfWidth * 0.55, chin, cx + halfWidth, chin - height * 0.35,
-                 cx + halfWidth, top + height * 0.42);
+    path.cubicTo(cx + halfWidth * 0.55, chin, cx + halfWidth, chin - height * 0.35, cx + halfWidth,
+                 top + height * 0.42);
     path.cubicTo(cx + halfWidth, top + height * 0.05, cx + halfWidth * 0.5, top, cx, top);
-    path.cubicTo(cx - halfWidth * 0.5, top, cx - halfWidth, top + height * 0.05,
-                 cx - halfWidth, top + height * 0.42);
+    path.cubicTo(cx - halfWidth * 0.5, top, cx - halfWidth, top + height * 0.05, cx - halfWidth,
+                 top + height * 0.42);
     path.cubicTo(cx - halfWidth, chin - height * 0.35, cx - halfWidth * 0.55, chin, cx, chin);
     return path;
 }
@@ -72,8 +72,8 @@ void drawFeatures(QPainter& p, const Portrait& person, double halfWidth) {
     for (int side : {-1, 1}) {
         const double ex = cx + side * eyeGap;
         // Eyebrow, eye white, iris.
-        p.setPen(QPen(person.child ? kChildHair.darker(130) : kHair, 1.6, Qt::SolidLine,
-                      Qt::RoundCap));
+        p.setPen(
+            QPen(person.child ? kChildHair.darker(130) : kHair, 1.6, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
         p.drawLine(QPointF(ex - eyeHalf, person.eyes - 5), QPointF(ex + eyeHalf, person.eyes - 6));
         p.setPen(QPen(QColor(90, 60, 50), 0.6));

@@ -35,12 +35,12 @@ QImage buttonFace(int width, int height, const QColor& face, const QString& text
                   const QColor& textColour, int textPixels);
 
 // The button and window pictures.
-QImage mouthPicture();     // 70 x 55, a mouth and chin
-QImage eyePicture();       // 70 x 55, an eye
-QImage clearPicture();     // 140 x 24, the word "Clear"
-QImage scissorsPicture();  // 32 x 32, transparent around the scissors
-QImage aboutSmallPicture();   // 35 x 43, a miniature passport photo
-QImage aboutBannerPicture();  // 246 x 44, the program's name
+QImage mouthPicture();         // 70 x 55, a mouth and chin
+QImage eyePicture();           // 70 x 55, an eye
+QImage clearPicture();         // 140 x 24, the word "Clear"
+QImage scissorsPicture();      // 32 x 32, transparent around the scissors
+QImage aboutSmallPicture();    // 35 x 43, a miniature passport photo
+QImage aboutBannerPicture();   // 246 x 44, the program's name
 QImage programIcon(int size);  // square, any size
 
 // The help page's figures.

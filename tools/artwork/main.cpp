@@ -13,8 +13,8 @@ namespace {
 bool write(const QDir& top, const QString& path, const QImage& picture, bool transparent = false) {
     const QString file = top.filePath(path);
     QDir().mkpath(QFileInfo(file).absolutePath());
-    const QImage stored = picture.convertToFormat(transparent ? QImage::Format_ARGB32
-                                                              : QImage::Format_RGB888);
+    const QImage stored =
+        picture.convertToFormat(transparent ? QImage::Format_ARGB32 : QImage::Format_RGB888);
     if (!stored.save(file, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
         return false;
@@ -48,8 +48,8 @@ int main(int argc, char* argv[]) {
     ok &= write(top, "assets/portrik.png", programIcon(256), true);
     // The sizes a desktop's icon theme looks for.
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        ok &= write(top, QStringLiteral("assets/icons/portrik-%1.png").arg(size),
-                    programIcon(size), true);
+        ok &= write(top, QStringLiteral("assets/icons/portrik-%1.png").arg(size), programIcon(size),
+                    true);
     }
     ok &= write(top, "help/guides.png", guidesFigure());
     ok &= write(top, "help/window.png", windowFigure());

@@ -1,0 +1,56 @@
+#include "About.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+
+QLabel* picture(QWidget* parent, const QRect& geometry, const QString& resource,
+                const QString& name) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(geometry);
+    label->setPixmap(QPixmap(resource));
+    label->setAccessibleName(name);
+    return label;
+}
+
+}  // namespace
+
+About::About(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral(" About..."));
+    // A fixed layout: no help button, no resizing.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(320, 143);
+    setModal(true);
+
+    Image1 = picture(this, {14, 9, 35, 43}, QStringLiteral(":/pictures/about_small.png"),
+                     QStringLiteral("Passport photo"));
+    Image2 = picture(this, {60, 8, 246, 44}, QStringLiteral(":/pictures/about_banner.png"),
+                     QStringLiteral("Portrik"));
+
+    Label4 = new QLabel(this);
+    Label4->setGeometry(14, 65, 220, 50);
+    Label4->setWordWrap(true);
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette text = Label4->palette();
+    text.setColor(QPalette::WindowText, QColor(64, 64, 64));
+    Label4->setPalette(text);
+    Label4->setText(
+        QStringLiteral("Een programma om pasfoto's te ontwerpen volgens de nieuwe normen van "
+                       "2006.\nVeel plezier ermee!"));
+
+    Label1 = new QLabel(this);
+    Label1->setGeometry(248, 80, 60, 26);
+    Label1->setFrameShape(QFrame::Box);
+    Label1->setLineWidth(1);
+
+    OkKnop = new QPushButton(QStringLiteral("Ok"), this);
+    OkKnop->setGeometry(250, 82, 56, 22);
+    QPalette face = OkKnop->palette();
+    face.setColor(QPalette::Button, QColor(192, 192, 255));
+    OkKnop->setPalette(face);
+    OkKnop->setDefault(true);
+    connect(OkKnop, &QPushButton::clicked, this, &QDialog::accept);
+}
