@@ -100,22 +100,40 @@ void ScatteredFilter(int damping) {
 
 void AquarelFilter() {
     const std::ptrdiff_t line = 4 * static_cast<std::ptrdiff_t>(PictureWidth);
+    // The four quadrants of pixel (x, y) are the 3 × 3 boxes centred on (x ± 1, y ± 1), and each
+    // box serves up to four pixels: a box's mean and deviation are worked out once, for the box
+    // rows centred on y − 1 and y + 1. Three rows are alive at a time, kept by row number mod 3.
+    std::vector<Quadrant> boxes[3];
+    int boxRow[3] = {-1, -1, -1};
+    auto boxesCentredOn = [&](int r) -> const Quadrant* {
+        std::vector<Quadrant>& row = boxes[r % 3];
+        if (boxRow[r % 3] != r) {
+            row.resize(static_cast<std::size_t>(PictureWidth) * 3);
+            for (int x = 1; x < PictureWidth - 1; ++x) {
+                const std::size_t corner = pixelOffset(x - 1, r - 1);
+                for (int c = 0; c < 3; ++c)
+                    row[x * 3 + c] = quadrant(&SourceBuffer[corner + c], line);
+            }
+            boxRow[r % 3] = r;
+        }
+        return boxes[r % 3].data();
+    };
     for (int y = 2; y < PictureHeight - 2; ++y) {
+        const Quadrant* above = boxesCentredOn(y - 1);
+        const Quadrant* below = boxesCentredOn(y + 1);
         for (int x = 2; x < PictureWidth - 2; ++x) {
             const std::size_t at = pixelOffset(x, y);
             for (int c = 0; c < 3; ++c) {
-                const std::uint8_t* s = &SourceBuffer[at + c];
                 // Upper left, upper right, lower left, lower right: on equal deviations the
                 // first in this order wins.
-                const Quadrant quadrants[4] = {quadrant(s - 2 * line - 8, line),
-                                               quadrant(s - 2 * line, line), quadrant(s - 8, line),
-                                               quadrant(s, line)};
+                const Quadrant* quadrants[4] = {&above[(x - 1) * 3 + c], &above[(x + 1) * 3 + c],
+                                                &below[(x - 1) * 3 + c], &below[(x + 1) * 3 + c]};
                 int best = 99999;
                 int mean = 0;
-                for (const Quadrant& q : quadrants) {
-                    if (q.deviation < best) {
-                        best = q.deviation;
-                        mean = q.mean;
+                for (const Quadrant* q : quadrants) {
+                    if (q->deviation < best) {
+                        best = q->deviation;
+                        mean = q->mean;
                     }
                 }
                 PixelBuffer[at + c] = static_cast<std::uint8_t>(mean);

@@ -80,11 +80,4 @@ TEST(ContourFilter, EvenAreaTakesTheOffsetColour) {
     EXPECT_EQ(white.at(1, 1, 1), 255);
 }
 
-TEST(NeighbourFilters, EventsAfterEachInnerRowAndOnceMore) {
-    for (int code : {Code::Sharpen, Code::Blur, Code::Edge, Code::Contour}) {
-        Filters::MemoryBitmap picture = noise(127, 163, 2);
-        EXPECT_EQ(runCounting(code, picture, code == Code::Contour ? Filters::kWhite : 1), 162);
-    }
-}
-
 }  // namespace

@@ -28,12 +28,6 @@ TEST(PixelizeFilter, EveryPixelTakesTheTruncatedMeanOfItsBlockInsideThePicture) 
     }
 }
 
-TEST(PixelizeFilter, MeanIsTruncated) {
-    Filters::MemoryBitmap picture = fromRows({{0, 0, 0}, {0, 0, 0}, {0, 0, 8}});
-    run(Code::Pixelize, picture, 3);
-    EXPECT_EQ(picture.bytes(), fromRows({{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}).bytes());
-}
-
 TEST(ReliefFilter, FlatAreaBecomesHalfPlusFifty) {
     for (auto [g, expected] : {std::pair{0, 50}, {100, 100}, {255, 177}}) {
         Filters::MemoryBitmap picture = uniform(5, 4, g, g, g);
