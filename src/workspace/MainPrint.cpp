@@ -1,4 +1,10 @@
 // File / "Print Photo".
+#include "Afdrukken.h"
 #include "Main.h"
 
-void Main::onFilePrint() {}
+void Main::onFilePrint() {
+    // The window starts afresh on every opening and goes when it closes. exec() returns only
+    // once none of its handlers runs any more, so it is safe to destroy it then.
+    Afdrukken window(passportPhoto(), dialogs(), printerChoice, this);
+    window.exec();
+}

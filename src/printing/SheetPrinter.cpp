@@ -1,0 +1,80 @@
+#include "SheetPrinter.h"
+
+#include <QObject>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "PainterCanvas.h"
+#include "PrinterChoice.h"
+
+namespace {
+
+QString tr(const char* text) {
+    return QObject::tr(text);
+}
+
+// Draws the sheet on a printer that is set up but not yet begun.
+PrintOutcome drawOn(QPrinter& printer, const QString& where, const sheets::SheetOptions& options,
+                    const QImage& photo, const QImage& stampFrame) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return {false, tr("The print job could not be started on %1.").arg(where)};
+    }
+    PainterCanvas::useTwips(painter, printer);
+    PainterCanvas canvas(painter, photo, stampFrame);
+    sheets::drawSheet(options, canvas);
+    if (!canvas.pageEnded() || printer.printerState() == QPrinter::Error ||
+        printer.printerState() == QPrinter::Aborted) {
+        return {false, tr("The print job on %1 failed.").arg(where)};
+    }
+    return {true, {}};
+}
+
+// One copy, upright: the page layout carries the orientation.
+void portraitOneCopy(QPrinter& printer) {
+    QPageLayout layout = printer.pageLayout();
+    layout.setOrientation(QPageLayout::Portrait);
+    printer.setPageLayout(layout);
+    printer.setCopyCount(1);
+}
+
+}  // namespace
+
+PrintOutcome printSheet(const PrinterChoice& choice, const sheets::SheetOptions& options,
+                        const QImage& photo, const QImage& stampFrame,
+                        const QString& documentName) {
+    if (!choice.pdfFile.isEmpty()) {
+        return saveSheetAsPdf(choice.pdfFile, options, photo, stampFrame, documentName);
+    }
+    QString name = choice.printerName;
+    if (name.isEmpty()) {
+        name = QPrinterInfo::defaultPrinterName();
+        if (name.isEmpty()) return {false, tr("No printer is available.")};
+    } else if (QPrinterInfo::printerInfo(name).isNull()) {
+        // Asked for a queue that is gone, CUPS would print on the default printer instead.
+        return {false, tr("The printer \"%1\" is not available.").arg(name)};
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(name);
+    printer.setDocName(documentName);
+    // The page size stays as the printer is set up; the sheets are laid out for A4.
+    portraitOneCopy(printer);
+    return drawOn(printer, tr("the printer \"%1\"").arg(name), options, photo, stampFrame);
+}
+
+PrintOutcome saveSheetAsPdf(const QString& path, const sheets::SheetOptions& options,
+                            const QImage& photo, const QImage& stampFrame,
+                            const QString& documentName) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFileName(path);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setDocName(documentName);
+    printer.setFullPage(false);
+    printer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    printer.setCopyCount(1);
+    return drawOn(printer, tr("the PDF file \"%1\"").arg(path), options, photo, stampFrame);
+}

@@ -1,0 +1,265 @@
+// Sheets printed on real print paths, rasterised and measured: a PDF file written through
+// QPrinter (always), and the CUPS PDF queue when a scheduler runs.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "PrintTestSupport.h"
+#include "PrinterChoice.h"
+#include "SheetPrinter.h"
+
+namespace {
+
+constexpr int kDpi = 254;  // ten pixels to the millimetre
+const QString kEuro = QStringLiteral("\u20AC ");
+
+QImage stampFrame() {
+    return QImage(QStringLiteral(":/pictures/stamp.png"));
+}
+
+#define EXPECT_TWIPS_NEAR(actual, expected, raster) \
+    EXPECT_NEAR(actual, expected, (raster).tolerance())
+
+void expectRect(const PageRaster& raster, const QRectF& actual, const QRectF& expected,
+                const char* what) {
+    SCOPED_TRACE(what);
+    ASSERT_FALSE(actual.isEmpty());
+    EXPECT_TWIPS_NEAR(actual.left(), expected.left(), raster);
+    EXPECT_TWIPS_NEAR(actual.top(), expected.top(), raster);
+    EXPECT_TWIPS_NEAR(actual.right(), expected.right(), raster);
+    EXPECT_TWIPS_NEAR(actual.bottom(), expected.bottom(), raster);
+}
+
+// A photo stands upright at `expected`: the red mark is in its top-left corner.
+void expectPhoto(const PageRaster& raster, const QRectF& expected, QPointF probe) {
+    expectRect(raster, raster.regionAround(probe.x(), probe.y(), isPhotoBlue), expected, "photo");
+    const QPointF mark(expected.left() + expected.width() * 5 / 127,
+                       expected.top() + expected.height() * 5 / 163);
+    const int x = static_cast<int>(raster.toPixelsX(mark.x()));
+    const int y = static_cast<int>(raster.toPixelsY(mark.y()));
+    EXPECT_TRUE(isMarkRed(raster.image().pixel(x, y))) << "mark of photo at " << expected.left();
+}
+
+QRectF grown(const QRectF& r, double by) {
+    return r.adjusted(-by, -by, by, by);
+}
+
+void checkRowWithCutLines(const PageRaster& raster) {
+    std::vector<QRectF> allowed;
+    for (int c = 0; c < 5; ++c) {
+        const QRectF photo(450 + 2120 * c, 600, 2005, 2585);
+        expectPhoto(raster, photo, photo.center());
+        allowed.push_back(grown(photo, 40));
+        for (double x : {photo.left(), photo.right()}) {
+            // Each vertical line reaches 150 twips above and below the photo.
+            const QRectF above = raster.darkBox({x - 40, 600 - 250, 80, 230});
+            const QRectF below = raster.darkBox({x - 40, 3185 + 20, 80, 230});
+            EXPECT_TWIPS_NEAR(above.top(), 450, raster) << "line at x " << x;
+            EXPECT_TWIPS_NEAR(below.bottom(), 3335, raster) << "line at x " << x;
+            EXPECT_TWIPS_NEAR(above.center().x(), x, raster);
+            allowed.push_back({x - 40, 410, 80, 2965});
+        }
+    }
+    for (double y : {600.0, 3185.0}) {
+        // The top and bottom lines of the row run as one from 300 to 11085 twips.
+        const QRectF left = raster.darkBox({200, y - 40, 230, 80});
+        const QRectF right = raster.darkBox({10955, y - 40, 230, 80});
+        EXPECT_TWIPS_NEAR(left.left(), 300, raster) << "line at y " << y;
+        EXPECT_TWIPS_NEAR(left.center().y(), y, raster);
+        EXPECT_TWIPS_NEAR(right.right(), 11085, raster) << "line at y " << y;
+        for (int gap = 0; gap < 4; ++gap) {
+            EXPECT_FALSE(raster.darkBox({2465.0 + 2120 * gap, y - 40, 95, 80}).isEmpty())
+                << "gap " << gap << " at y " << y;
+        }
+        allowed.push_back({260, y - 40, 10865, 80});
+    }
+    EXPECT_EQ(raster.markedPixelsOutside(allowed), 0);
+}
+
+// The ink of `text` printed with its top-left corner at (x, y) in Arial bold 10 pt.
+QRectF expectedInk(double x, double y, const QString& text) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(200);
+    font.setBold(true);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    const QFontMetricsF metrics(font);
+    return metrics.tightBoundingRect(text).translated(x, y + metrics.ascent());
+}
+
+void checkStamps(const PageRaster& raster) {
+    std::vector<QRectF> allowed;
+    for (int r = 0; r < 7; ++r) {
+        for (int c = 0; c < 6; ++c) {
+            SCOPED_TRACE(testing::Message() << "stamp row " << r << " column " << c);
+            const double x = 300 + 1770 * c;
+            const double y = 300 + 2205 * r;
+            // Probed right of the texts, between them.
+            expectPhoto(raster, {x + 150, y + 150, 1485, 1935}, {x + 1535, y + 1117});
+            expectRect(raster, raster.darkBox({x + 180, y + 180, 1425, 800}),
+                       expectedInk(x + 210, y + 210, kEuro + QStringLiteral("0.39")), "value");
+            expectRect(raster, raster.darkBox({x + 180, y + 1500, 1425, 555}),
+                       expectedInk(x + 210, y + 1800, QStringLiteral("Nederland")), "country");
+            allowed.push_back(grown({x, y, 1785, 2235}, 40));
+        }
+    }
+    // The frame's teeth reach its edges: row 74 and column 14 of the picture hold teeth.
+    EXPECT_TWIPS_NEAR(raster.darkBox({200, 300 + 1117 - 30, 160, 60}).left(), 300, raster);
+    EXPECT_TWIPS_NEAR(raster.darkBox({300 + 217 - 30, 200, 60, 160}).top(), 300, raster);
+    const double lastX = 9150, lastY = 13530;
+    EXPECT_TWIPS_NEAR(raster.darkBox({lastX + 1725, lastY + 1087, 160, 60}).right(), lastX + 1785,
+                      raster);
+    EXPECT_TWIPS_NEAR(raster.darkBox({lastX + 187, lastY + 2175, 60, 160}).bottom(), lastY + 2235,
+                      raster);
+    EXPECT_EQ(raster.markedPixelsOutside(allowed), 0);
+}
+
+void checkPoster(const PageRaster& raster) {
+    const QRectF poster(450, 450, 10590, 15390);
+    expectPhoto(raster, poster, poster.center());
+    // Stretched without smoothing: every pixel is the photo's blue or its red mark.
+    int blended = 0;
+    const QRect inside(QPoint(int(raster.toPixelsX(500)), int(raster.toPixelsY(500))),
+                       QPoint(int(raster.toPixelsX(10990)), int(raster.toPixelsY(15790))));
+    for (int y = inside.top(); y <= inside.bottom(); y += 3)
+        for (int x = inside.left(); x <= inside.right(); x += 3) {
+            const QRgb c = raster.image().pixel(x, y);
+            if (!isPhotoBlue(c) && !isMarkRed(c)) ++blended;
+        }
+    EXPECT_EQ(blended, 0);
+    EXPECT_EQ(raster.markedPixelsOutside({grown(poster, 40)}), 0);
+}
+
+struct SheetCase {
+    int layout;
+    bool cutLines;
+};
+
+sheets::SheetOptions optionsFor(const SheetCase& c) {
+    sheets::SheetOptions options;
+    options.layout = c.layout;
+    options.cutLines = c.cutLines;
+    return options;
+}
+
+void checkPdf(const QString& path, const SheetCase& c, QPointF printableOriginMm) {
+    const PdfFacts facts = pdfFacts(path);
+    ASSERT_TRUE(facts.readable) << path.toStdString();
+    EXPECT_EQ(facts.pages, 1);
+    // A4 portrait: 595.28 x 841.89 points.
+    EXPECT_NEAR(facts.widthPoints, 595.28, 1.0);
+    EXPECT_NEAR(facts.heightPoints, 841.89, 1.0);
+    EXPECT_EQ(facts.rotation, 0);
+    const PageRaster raster(rasterisePdf(path, kDpi), kDpi, printableOriginMm);
+    ASSERT_FALSE(raster.image().isNull());
+    switch (c.layout) {
+        case 1:
+            checkRowWithCutLines(raster);
+            break;
+        case 15:
+            checkStamps(raster);
+            break;
+        default:
+            checkPoster(raster);
+            break;
+    }
+}
+
+const SheetCase kPrintedSheets[] = {{1, true}, {15, true}, {16, true}};
+
+std::string sheetName(const testing::TestParamInfo<SheetCase>& info) {
+    return "Layout" + std::to_string(info.param.layout);
+}
+
+class PdfFileSheet : public ::testing::TestWithParam<SheetCase> {};
+
+TEST_P(PdfFileSheet, LandsWhereTheTwipsSay) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    const QImage photo = markedPhoto();
+    const PrintOutcome outcome = saveSheetAsPdf(path, optionsFor(GetParam()), photo, stampFrame());
+    ASSERT_TRUE(outcome.printed) << outcome.problem.toStdString();
+    checkPdf(path, GetParam(), QPointF(0, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheets, PdfFileSheet, ::testing::ValuesIn(kPrintedSheets), sheetName);
+
+// Where cups-pdf puts the job titled `documentName`, once the queue is done with it.
+QString cupsOutput(const QString& documentName) {
+    QString found;
+    waitUntil(
+        [&] {
+            if (cupsPdfQueueBusy()) return false;
+            const QStringList names = QDir(QDir::home().filePath(QStringLiteral("PDF")))
+                                          .entryList({documentName + QLatin1Char('*')});
+            if (!names.isEmpty()) {
+                found = QDir::home().filePath(QStringLiteral("PDF/") + names.first());
+            }
+            return !found.isEmpty();
+        },
+        90);
+    return found;
+}
+
+class CupsQueueSheet : public ::testing::TestWithParam<SheetCase> {};
+
+TEST_P(CupsQueueSheet, LandsWhereTheTwipsSay) {
+    if (!cupsPdfQueueReady()) {
+        GTEST_SKIP() << "No CUPS scheduler with the PDF queue is running (scripts/start-cups.sh "
+                        "starts one); the PDF file variant checks the same sheets.";
+    }
+    static int job = 0;
+    const QString documentName =
+        QStringLiteral("portrikcheck%1n%2").arg(QCoreApplication::applicationPid()).arg(++job);
+    PrinterChoice choice;
+    // The poster goes to the default printer when that is the PDF queue.
+    if (GetParam().layout != 16 || QPrinterInfo::defaultPrinterName() != QLatin1String("PDF")) {
+        choice.printerName = QStringLiteral("PDF");
+    }
+    const QImage photo = markedPhoto();
+    const PrintOutcome outcome =
+        printSheet(choice, optionsFor(GetParam()), photo, stampFrame(), documentName);
+    ASSERT_TRUE(outcome.printed) << outcome.problem.toStdString();
+    const QString path = cupsOutput(documentName);
+    ASSERT_FALSE(path.isEmpty()) << "no output of " << documentName.toStdString() << " in ~/PDF";
+
+    QPrinter queue(QPrinter::HighResolution);
+    queue.setPrinterName(QStringLiteral("PDF"));
+    const QPointF origin = queue.pageLayout().paintRect(QPageLayout::Millimeter).topLeft();
+    checkPdf(path, GetParam(), origin);
+    QFile::remove(path);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheets, CupsQueueSheet, ::testing::ValuesIn(kPrintedSheets), sheetName);
+
+struct StoredOnceCase {
+    int layout;
+    int images;
+};
+
+class PdfPictures : public ::testing::TestWithParam<StoredOnceCase> {};
+
+TEST_P(PdfPictures, HoldEachPictureOnceHoweverOftenShown) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    const QImage photo = markedPhoto();
+    sheets::SheetOptions options;
+    options.layout = GetParam().layout;
+    ASSERT_TRUE(saveSheetAsPdf(path, options, photo, stampFrame()).printed);
+    EXPECT_EQ(distinctPdfImages(path), GetParam().images);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheets, PdfPictures,
+                         ::testing::Values(StoredOnceCase{5, 1}, StoredOnceCase{15, 2},
+                                           StoredOnceCase{16, 1}),
+                         [](const auto& info) {
+                             return "Layout" + std::to_string(info.param.layout);
+                         });
+
+}  // namespace
