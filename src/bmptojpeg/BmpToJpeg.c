@@ -21,8 +21,13 @@ enum { kDotsPerInch = 92 };
 /* A JFIF APP0 segment (version 1.01, units = dots per inch, 92 x 92, no thumbnail), for the
    rare encoder output that starts without one. */
 static const unsigned char kJfifSegment[18] = {
-    0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00, 0x01, 0x01,
-    0x01, 0x00, kDotsPerInch, 0x00, kDotsPerInch, 0x00, 0x00};
+    0xFF, 0xE0,         0x00, 0x10,               /* APP0 marker, segment length 16 */
+    'J',  'F',          'I',  'F',          0x00, /* identifier */
+    0x01, 0x01,                                   /* version 1.01 */
+    0x01,                                         /* density in dots per inch */
+    0x00, kDotsPerInch, 0x00, kDotsPerInch,       /* 92 x 92 */
+    0x00, 0x00,                                   /* no thumbnail */
+};
 
 struct Piece {
     const unsigned char* data;
@@ -69,8 +74,8 @@ static int writeAll(int fd, const unsigned char* data, size_t size) {
 static int createTempBeside(const char* path, char* tempPath, size_t tempSize) {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const int n = snprintf(tempPath, tempSize, "%s.%ld-%u.part", path, (long)getpid(),
-                               counter++);
+        const int n =
+            snprintf(tempPath, tempSize, "%s.%ld-%u.part", path, (long)getpid(), counter++);
         if (n < 0 || (size_t)n >= tempSize) {
             errno = ENAMETOOLONG;
             return -1;

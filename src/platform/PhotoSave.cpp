@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include "BmpToJpeg.h"
 
@@ -55,6 +56,15 @@ bool sameFile(const QString& a, const QString& b) {
     if (first.absoluteFilePath() == second.absoluteFilePath()) return true;
     const QString canonical = first.canonicalFilePath();
     return !canonical.isEmpty() && canonical == second.canonicalFilePath();
+}
+
+// Whether a new file can be made in `folder`. The permission bits alone do not tell: the
+// administrator passes that check everywhere, also on read-only and virtual file systems.
+bool canCreateFilesIn(const QString& folder) {
+    const QFileInfo info(folder);
+    if (!info.isDir() || !info.isWritable()) return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".portrik-XXXXXX")));
+    return probe.open();  // removed again when the probe goes
 }
 
 bool writeWith(const SaveServices& services, const QString& path, const QByteArray& bytes,
@@ -134,9 +144,7 @@ QString temporaryBmpPath(const QString& programFolder, const QString& avoid) {
         QDir::tempPath(),
     };
     for (const QString& folder : candidates) {
-        if (folder.isEmpty()) continue;
-        const QFileInfo info(folder);
-        if (!info.isDir() || !info.isWritable()) continue;
+        if (folder.isEmpty() || !canCreateFilesIn(folder)) continue;
         const QString path = QDir(folder).filePath(name);
         if (!sameFile(path, avoid)) return path;
     }

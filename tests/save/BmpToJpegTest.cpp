@@ -53,7 +53,8 @@ Bytes bmpFile(int bits) {
     put(out, offset + rowBytes * kHeight, 4);
     put(out, 0, 4);
     put(out, offset, 4);
-    for (std::uint32_t field : {40u, std::uint32_t(kWidth), std::uint32_t(kHeight)}) put(out, field, 4);
+    for (std::uint32_t field : {40u, std::uint32_t(kWidth), std::uint32_t(kHeight)})
+        put(out, field, 4);
     put(out, 1, 2);
     put(out, bits, 2);
     for (std::uint32_t field : {0u, rowBytes * kHeight, 3622u, 3622u, 0u, 0u}) put(out, field, 4);
@@ -78,8 +79,9 @@ Bytes bmpFile(int bits) {
 }
 
 void writeFile(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes readFile(const fs::path& path) {
@@ -106,8 +108,8 @@ Decoded decodeJpeg(const Bytes& jpeg) {
     if (tjDecompressHeader3(decoder, data, jpeg.size(), &d.width, &d.height, &d.subsampling,
                             &colourspace) == 0) {
         d.rgb.resize(3 * d.width * d.height);
-        if (tjDecompress2(decoder, data, jpeg.size(), d.rgb.data(), d.width, 0, d.height,
-                          TJPF_RGB, TJFLAG_ACCURATEDCT) != 0) {
+        if (tjDecompress2(decoder, data, jpeg.size(), d.rgb.data(), d.width, 0, d.height, TJPF_RGB,
+                          TJFLAG_ACCURATEDCT) != 0) {
             d.rgb.clear();
         }
     }
@@ -122,7 +124,7 @@ double meanAbsoluteError(const Bytes& a, const Bytes& b) {
 }
 
 class BmpToJpegTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "bmptojpeg-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -150,7 +152,8 @@ TEST_P(ReadableDepths, GivesTheSamePictureAt92Dpi) {
     Bytes expected = photoPixels();
     // The grey file holds the red channel as its grey level.
     if (bits == 8) {
-        for (std::size_t i = 0; i < expected.size(); i += 3) expected[i + 1] = expected[i + 2] = expected[i];
+        for (std::size_t i = 0; i < expected.size(); i += 3)
+            expected[i + 1] = expected[i + 2] = expected[i];
     }
     EXPECT_LT(meanAbsoluteError(d.rgb, expected), 1.5);
     // JFIF: units 1 (dots per inch), 92 x 92.
@@ -201,9 +204,9 @@ TEST_F(BmpToJpegTest, InvalidArgumentsWriteNothing) {
         const char* bmp;
         const char* jpeg;
         int quality;
-    } rows[] = {{nullptr, out.c_str(), 100}, {in.c_str(), nullptr, 100}, {"", out.c_str(), 100},
-                {in.c_str(), "", 100},       {in.c_str(), out.c_str(), -1},
-                {in.c_str(), out.c_str(), 101}};
+    } rows[] = {{nullptr, out.c_str(), 100},   {in.c_str(), nullptr, 100},
+                {"", out.c_str(), 100},        {in.c_str(), "", 100},
+                {in.c_str(), out.c_str(), -1}, {in.c_str(), out.c_str(), 101}};
     for (const auto& row : rows) {
         EXPECT_EQ(BmpToJpeg(row.bmp, row.jpeg, row.quality), BMPTOJPEG_INVALID_ARGUMENT)
             << "quality " << row.quality;
@@ -219,7 +222,9 @@ struct FailureRow {
     std::function<bool(const fs::path& dir)> prepare;
 };
 
-void PrintTo(const FailureRow& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const FailureRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class Failures : public BmpToJpegTest, public ::testing::WithParamInterface<FailureRow> {};
 
@@ -280,7 +285,7 @@ TEST_F(BmpToJpegTest, UnwritableDestinationsGetNothing) {
     writeFile(dir / "file.txt", {'x'});
     // The administrator may write anywhere on a disk, but not in /proc.
     for (const fs::path& out : {dir / "gone" / "out.jpg", dir / "file.txt" / "out.jpg",
-                               fs::path("/proc/portrik-out.jpg")}) {
+                                fs::path("/proc/portrik-out.jpg")}) {
         EXPECT_EQ(BmpToJpeg((dir / "in.bmp").c_str(), out.c_str(), 100), BMPTOJPEG_WRITE_ERROR)
             << out;
         EXPECT_FALSE(fs::exists(out));

@@ -13,7 +13,7 @@
 // While this lives, no file of the process may grow past `bytes`: a write that crosses the
 // limit comes up short and the next one fails, as on a disk that fills up during the write.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &old_);
         // The kernel would otherwise end the process with SIGXFSZ.
@@ -29,7 +29,7 @@ public:
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
-private:
+  private:
     rlimit old_{};
     void (*oldHandler_)(int) = SIG_DFL;
 };
@@ -37,11 +37,11 @@ private:
 // A real, tiny file system (tmpfs) mounted on `folder`, an existing empty folder. Mounting
 // needs administrator rights: mounted() says whether it worked, and tests skip when not.
 class SmallDisk {
-public:
+  public:
     SmallDisk(const std::string& folder, unsigned kilobytes) : folder_(folder) {
         const std::string options = "size=" + std::to_string(kilobytes) + "k,mode=0755";
-        mounted_ = mount("tmpfs", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
-                         options.c_str()) == 0;
+        mounted_ =
+            mount("tmpfs", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
     }
     ~SmallDisk() {
         if (mounted_) umount2(folder_.c_str(), MNT_DETACH);
@@ -53,7 +53,7 @@ public:
 
     // Fills the disk with a file "filler" until about `bytes` stay free.
     bool leaveFree(unsigned long bytes) const {
-        struct statvfs info{};
+        struct statvfs info {};
         if (statvfs(folder_.c_str(), &info) != 0) return false;
         const unsigned long freeBytes = info.f_bavail * info.f_frsize;
         if (freeBytes <= bytes) return true;
@@ -64,7 +64,7 @@ public:
         return std::fclose(file) == 0 && ok;
     }
 
-private:
+  private:
     std::string folder_;
     bool mounted_ = false;
 };
