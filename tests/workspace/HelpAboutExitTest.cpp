@@ -159,15 +159,6 @@ TEST_F(HelpToggleTest, ShowsOverTheViewportThenHidesLeavingItsLastContents) {
     EXPECT_EQ(viewportOnScreen(*window), before);
 }
 
-TEST_F(HelpToggleTest, OtherCommandsWorkWhileThePageIsShown) {
-    window->onHelpUitleg();
-    window->onKnop4();
-    window->onResetKnop();
-    EXPECT_FALSE(window->WebBrowser->isHidden());
-    EXPECT_TRUE(window->HelpUitleg->isChecked());
-    EXPECT_TRUE(window->FileLoad->isEnabled());
-}
-
 // --- Help / "About" -----------------------------------------------------------------------
 
 TEST(AboutTest, LayoutPicturesAndText) {
