@@ -242,3 +242,25 @@ TEST_F(CaptureTest, BorderBlackensTheOutermostRowsAndColumnsOnly) {
     window->onEditBorder();
     EXPECT_EQ(photo(), once);
 }
+
+TEST_F(CaptureTest, OverlaysKeepGeometryAndVisibilityAcrossOtherCommands) {
+    loadPicture(codedPicture(640, 480));
+    window->onKnop1();
+    window->onKnop4();
+    window->onOrgineelMouseMove(QPoint(12, 14));
+    const view::Guides before = window->guides;
+    window->onPicMouseDown(QPoint(200, 150));
+    window->onEditConvert(0);  // Grayscale
+    window->onFlipConvert(0);
+    window->onEditBorder();
+    window->onSizeProcent(5);
+    loadPicture(codedPicture(700, 500), QStringLiteral("next.bmp"));
+    const view::Guides& after = window->guides;
+    EXPECT_EQ(after.shape, before.shape);
+    EXPECT_EQ(after.shape1, before.shape1);
+    EXPECT_EQ(after.lineHor1, before.lineHor1);
+    EXPECT_EQ(after.lineHor2, before.lineHor2);
+    EXPECT_EQ(after.guideFrom11, before.guideFrom11);
+    EXPECT_TRUE(after.shapeVisible && after.shape1Visible && after.lineHor1Visible &&
+                after.lineHor2Visible && after.lineVertMiddenVisible);
+}
