@@ -102,6 +102,21 @@ TEST_P(EachKind, FullDiskKeepsTheOldFile) {
     EXPECT_EQ(namesIn(dir.path()), QSet<QString>{"foto.x"});
 }
 
+// The temporary BMP fits beside the program; the JPEG itself does not fit on its disk.
+TEST_F(SaveCommand, JpegOnFullDiskKeepsTheOldFile) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("disk"));
+    SmallDisk disk(dir.filePath("disk").toStdString(), 64);
+    if (!disk.mounted()) GTEST_SKIP() << "no permission to mount a small disk";
+    const QString path = dir.filePath("disk/foto.jpg");
+    writeAll(path, QByteArray(3000, 'o'));
+    ASSERT_TRUE(disk.leaveFree(4096));
+    save(2, path);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].endsWith("the JPEG file could not be written"));
+    EXPECT_EQ(readAll(path), QByteArray(3000, 'o'));
+    EXPECT_EQ(namesIn(dir.filePath("disk")), (QSet<QString>{"foto.jpg", "filler"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Menu, EachKind,
                          ::testing::Values(Kind{1, "Bitmap (*.bmp)", "*.bmp"},
                                            Kind{2, "Jpg format (*.jpg)", "*.jpg"}),
