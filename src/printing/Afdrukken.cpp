@@ -90,7 +90,7 @@ Afdrukken::Afdrukken(const QImage& passportPhoto, Dialogs& dialogs,
                      const PrinterChoice& printerChoice, QWidget* parent)
     : QDialog(parent),
       Stamp1(QStringLiteral(":/pictures/stamp.png")),
-      photo_(passportPhoto),
+      photo_(passportPhoto.copy()),
       dialogs_(dialogs),
       printerChoice_(printerChoice) {
     setWindowTitle(QStringLiteral(" Print Photo"));

@@ -53,9 +53,15 @@ PrintOutcome printSheet(const PrinterChoice& choice, const sheets::SheetOptions&
     if (name.isEmpty()) {
         name = QPrinterInfo::defaultPrinterName();
         if (name.isEmpty()) return {false, tr("No printer is available.")};
-    } else if (QPrinterInfo::printerInfo(name).isNull()) {
+    }
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    if (info.isNull()) {
         // Asked for a queue that is gone, CUPS would print on the default printer instead.
         return {false, tr("The printer \"%1\" is not available.").arg(name)};
+    }
+    if (info.state() == QPrinter::Error) {
+        // A stopped queue would keep the job without a word; nothing would come out.
+        return {false, tr("The printer \"%1\" is stopped or off-line.").arg(name)};
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(name);

@@ -7,6 +7,7 @@
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -237,6 +238,29 @@ TEST_P(CupsQueueSheet, LandsWhereTheTwipsSay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sheets, CupsQueueSheet, ::testing::ValuesIn(kPrintedSheets), sheetName);
+
+// Runs `command` with its arguments; true when it succeeded.
+bool runs(const QString& command, const QStringList& arguments) {
+    QProcess process;
+    process.start(command, arguments);
+    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+TEST(CupsQueue, StoppedPrinterIsReportedInsteadOfKeepingTheJob) {
+    if (!cupsPdfQueueReady()) GTEST_SKIP() << "No CUPS scheduler with the PDF queue is running.";
+    if (!runs(QStringLiteral("cupsdisable"), {QStringLiteral("PDF")})) {
+        GTEST_SKIP() << "The PDF queue cannot be stopped by this user.";
+    }
+    const QImage photo = markedPhoto();
+    const PrintOutcome outcome = printSheet(PrinterChoice{QStringLiteral("PDF"), QString()},
+                                            sheets::SheetOptions{}, photo, stampFrame());
+    const bool queueEmpty = !cupsPdfQueueBusy();
+    runs(QStringLiteral("cupsenable"), {QStringLiteral("PDF")});
+    EXPECT_FALSE(outcome.printed);
+    EXPECT_EQ(outcome.problem, QStringLiteral("The printer \"PDF\" is stopped or off-line."));
+    EXPECT_TRUE(queueEmpty);
+}
 
 struct StoredOnceCase {
     int layout;
