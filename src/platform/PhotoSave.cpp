@@ -67,11 +67,37 @@ bool canCreateFilesIn(const QString& folder) {
     return probe.open();  // removed again when the probe goes
 }
 
+// Writes all of `bytes` to the open `file` in pieces, checking every count.
+bool writeChecked(QFileDevice& file, const QByteArray& bytes, const ChunkWriter& writer,
+                  QString* error) {
+    constexpr qint64 kChunk = 64 * 1024;
+    const qint64 total = bytes.size();
+    for (qint64 done = 0; done < total;) {
+        const qint64 size = std::min(kChunk, total - done);
+        const char* data = bytes.constData() + done;
+        const qint64 written = writer ? writer(file, data, size) : file.write(data, size);
+        if (written != size) {
+            return fail(error, file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : QStringLiteral("only %1 of %2 bytes could be written "
+                                                    "(is the disk full?)")
+                                         .arg(done + std::max<qint64>(written, 0))
+                                         .arg(total));
+        }
+        done += written;
+    }
+    // The file's own size is the last word.
+    if (!file.flush()) return fail(error, file.errorString());
+    if (file.size() != total) return fail(error, QStringLiteral("the file came out short"));
+    return true;
+}
+
 bool writeWith(const SaveServices& services, const QString& path, const QByteArray& bytes,
-               QString* error) {
+               QString* error, bool temporary) {
     if (bytes.isEmpty()) return fail(error, QStringLiteral("there is no photo to save"));
-    return services.writeFile ? services.writeFile(path, bytes, error)
-                              : writeFileAtomically(path, bytes, error);
+    if (services.writeFile) return services.writeFile(path, bytes, error);
+    return temporary ? writeTemporaryFile(path, bytes, error)
+                     : writeFileAtomically(path, bytes, error);
 }
 
 }  // namespace
@@ -108,31 +134,23 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return fail(error, file.errorString());
     }
-    constexpr qint64 kChunk = 64 * 1024;
-    const qint64 total = bytes.size();
-    for (qint64 done = 0; done < total;) {
-        const qint64 size = std::min(kChunk, total - done);
-        const char* data = bytes.constData() + done;
-        const qint64 written = writer ? writer(file, data, size) : file.write(data, size);
-        if (written != size) {
-            const QString reason =
-                file.error() != QFileDevice::NoError
-                    ? file.errorString()
-                    : QStringLiteral("only %1 of %2 bytes could be written (is the disk full?)")
-                          .arg(done + std::max<qint64>(written, 0))
-                          .arg(total);
-            file.cancelWriting();
-            return fail(error, reason);
-        }
-        done += written;
-    }
-    // The file's own size is the last word before it replaces the old one.
-    if (!file.flush() || file.size() != total) {
-        const QString reason = file.errorString();
+    if (!writeChecked(file, bytes, writer, error)) {
         file.cancelWriting();
-        return fail(error, reason.isEmpty() ? QStringLiteral("the file came out short") : reason);
+        return false;
     }
     if (!file.commit()) return fail(error, file.errorString());
+    return true;
+}
+
+bool writeTemporaryFile(const QString& path, const QByteArray& bytes, QString* error,
+                        const ChunkWriter& writer) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        return fail(error, file.errorString());
+    }
+    if (!writeChecked(file, bytes, writer, error)) return false;
+    file.close();
+    if (file.error() != QFileDevice::NoError) return fail(error, file.errorString());
     return true;
 }
 
@@ -168,8 +186,8 @@ SaveServices& saveServices() {
 
 SaveResult savePhotoAsBmp(const QImage& photo, const QString& path, QString* error,
                           const SaveServices& services) {
-    return writeWith(services, path, encodeBmp24(photo), error) ? SaveResult::Saved
-                                                                : SaveResult::Failed;
+    return writeWith(services, path, encodeBmp24(photo), error, false) ? SaveResult::Saved
+                                                                       : SaveResult::Failed;
 }
 
 SaveResult savePhotoAsJpeg(const QImage& photo, const QString& path, QString* error,
@@ -182,7 +200,7 @@ SaveResult savePhotoAsJpeg(const QImage& photo, const QString& path, QString* er
     const auto removeTemporary = qScopeGuard([&] { QFile::remove(temporary); });
 
     QString reason;
-    if (!writeWith(services, temporary, encodeBmp24(photo), &reason)) {
+    if (!writeWith(services, temporary, encodeBmp24(photo), &reason, true)) {
         fail(error, QStringLiteral("the temporary file %1 could not be written: %2")
                         .arg(QDir::toNativeSeparators(temporary), reason));
         return SaveResult::Failed;

@@ -33,6 +33,12 @@ using ChunkWriter = std::function<qint64(QIODevice& file, const char* data, qint
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr,
                          const ChunkWriter& writer = {});
 
+// Writes `bytes` as the file at `path` in place, every count checked, without the rename and
+// the wait for the disk: for the temporary BMP, read back at once and deleted afterwards. On
+// failure a partial file may stay for the caller to delete.
+bool writeTemporaryFile(const QString& path, const QByteArray& bytes, QString* error = nullptr,
+                        const ChunkWriter& writer = {});
+
 // Where the temporary BMP of a JPEG save goes: "mydummy.bmp" in `programFolder` while that
 // folder can be written; for an installed program (a folder only the administrator may
 // write) the user's private runtime folder, else the temp folder. A location that would be
@@ -47,7 +53,7 @@ bool temporaryFileFound(const QString& path);
 struct SaveServices {
     // Where "mydummy.bmp" goes first; empty = the folder of the program file.
     QString programFolder;
-    // Writes a whole file; empty = writeFileAtomically.
+    // Writes a whole file; empty = writeFileAtomically (writeTemporaryFile for the temporary BMP).
     std::function<bool(const QString& path, const QByteArray& bytes, QString* error)> writeFile;
     // BMP file to JPEG file; empty = BmpToJpeg.
     std::function<int(const char* bmpPath, const char* jpegPath, int quality)> bmpToJpeg;

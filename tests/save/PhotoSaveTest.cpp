@@ -123,6 +123,14 @@ TEST_P(FailingWriter, LeavesTheOldFileAndNoTrace) {
     EXPECT_EQ(namesIn(dir.path()), QSet<QString>{QStringLiteral("foto.bmp")});
 }
 
+TEST_P(FailingWriter, TemporaryFileWriteReportsIt) {
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_FALSE(writeTemporaryFile(dir.filePath(QStringLiteral("mydummy.bmp")),
+                                    QByteArray(200 * 1024, 'n'), &error, GetParam().writer));
+    EXPECT_FALSE(error.isEmpty());
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Writers, FailingWriter,
     ::testing::Values(
