@@ -2,20 +2,14 @@
 // file of a JPEG save.
 #include "PhotoSave.h"
 
-#include <iostream>
 #include <memory>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QIODevice>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include "BmpToJpeg.h"
-#include "FullDisk.h"
 #include "SaveTestSupport.h"
 #include "TestPictures.h"
 
@@ -88,15 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
         PictureRow{"odd_width", codedPicture(13, 5)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Bmp24, NullImageGivesNothingToWrite) {
-    EXPECT_TRUE(encodeBmp24(QImage()).isEmpty());
-    QTemporaryDir dir;
-    QString error;
-    EXPECT_EQ(savePhotoAsBmp(QImage(), dir.filePath("foto"), &error), SaveResult::Failed);
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(namesIn(dir.path()).isEmpty());
-}
-
 // Writers that come up short the way files do on a full disk.
 struct WriterRow {
     const char* name;
@@ -156,53 +141,4 @@ TEST(AtomicWrite, ReplacesTheOldFileCompletely) {
     EXPECT_EQ(QFile::permissions(path) & ~userBits,
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     EXPECT_EQ(namesIn(dir.path()), QSet<QString>{QStringLiteral("foto.bmp")});
-}
-
-// Real failures of the file system, each with an earlier save already at the path.
-TEST(AtomicWrite, DiskFullKeepsTheOldFile) {
-    const QByteArray bytes = encodeBmp24(codedPicture(127, 163));
-    QTemporaryDir dir;
-    QDir(dir.path()).mkdir(QStringLiteral("disk"));
-    const QString folder = dir.filePath(QStringLiteral("disk"));
-    const QString path = folder + QStringLiteral("/foto.bmp");
-    {
-        FileSizeLimit limit(20000);  // the new file is 62646 bytes
-        writeAll(path, QByteArray(3000, 'o'));
-        QString error;
-        EXPECT_FALSE(writeFileAtomically(path, bytes, &error));
-        EXPECT_FALSE(error.isEmpty());
-    }
-    EXPECT_EQ(readAll(path), QByteArray(3000, 'o'));
-    EXPECT_EQ(namesIn(folder), QSet<QString>{QStringLiteral("foto.bmp")});
-
-    SmallDisk disk(folder.toStdString(), 64);
-    if (!disk.mounted()) GTEST_SKIP() << "no permission to mount a small disk";
-    writeAll(path, QByteArray(3000, 'o'));
-    ASSERT_TRUE(disk.leaveFree(8192));
-    EXPECT_FALSE(writeFileAtomically(path, bytes));
-    EXPECT_EQ(readAll(path), QByteArray(3000, 'o'));
-    EXPECT_EQ(namesIn(folder),
-              (QSet<QString>{QStringLiteral("foto.bmp"), QStringLiteral("filler")}));
-}
-
-TEST(AtomicWrite, UnwritablePlacesGetNothing) {
-    QTemporaryDir dir;
-    writeAll(dir.filePath(QStringLiteral("file.txt")), "x");
-    QStringList paths = {dir.filePath(QStringLiteral("gone/foto.bmp")),
-                         dir.filePath(QStringLiteral("file.txt/foto.bmp")),
-                         QStringLiteral("/proc/portrik-foto.bmp")};
-    // A write-protected folder stops everyone but the administrator.
-    QDir(dir.path()).mkdir(QStringLiteral("locked"));
-    QFile::setPermissions(dir.filePath(QStringLiteral("locked")),
-                          QFile::ReadOwner | QFile::ExeOwner);
-    if (geteuid() != 0) paths << dir.filePath(QStringLiteral("locked/foto.bmp"));
-
-    for (const QString& path : paths) {
-        QString error;
-        EXPECT_FALSE(writeFileAtomically(path, "bytes", &error)) << path.toStdString();
-        EXPECT_FALSE(error.isEmpty());
-        EXPECT_FALSE(QFileInfo::exists(path));
-    }
-    EXPECT_EQ(namesIn(dir.path()),
-              (QSet<QString>{QStringLiteral("file.txt"), QStringLiteral("locked")}));
 }

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "BmpToJpeg.h"
 #include "FullDisk.h"
@@ -78,7 +79,12 @@ TEST_P(EachKind, NamesAreUsedExactlyAsChosen) {
 
 TEST_P(EachKind, UnwritablePlaceShowsWhereAndWritesNothing) {
     writeAll(dir.filePath("file.txt"), "x");
-    for (const QString name : {"/proc/foto.x", "gone/foto.x", "file.txt/foto.x"}) {
+    QStringList names = {"/proc/foto.x", "gone/foto.x", "file.txt/foto.x"};
+    // A write-protected folder stops everyone but the administrator.
+    QDir(dir.path()).mkdir("locked");
+    QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
+    if (geteuid() != 0) names << "locked/foto.x";
+    for (const QString& name : names) {
         dialogs.messages.clear();
         const QString path = save(GetParam().index, name);
         ASSERT_EQ(dialogs.messages.size(), 1) << name.toStdString();
@@ -86,7 +92,7 @@ TEST_P(EachKind, UnwritablePlaceShowsWhereAndWritesNothing) {
             << dialogs.messages[0].toStdString();
         EXPECT_FALSE(QFileInfo::exists(path));
     }
-    EXPECT_EQ(namesIn(dir.path()), QSet<QString>{"file.txt"});
+    EXPECT_EQ(namesIn(dir.path()), (QSet<QString>{"file.txt", "locked"}));
 }
 
 TEST_P(EachKind, FullDiskKeepsTheOldFile) {
@@ -102,19 +108,19 @@ TEST_P(EachKind, FullDiskKeepsTheOldFile) {
     EXPECT_EQ(namesIn(dir.path()), QSet<QString>{"foto.x"});
 }
 
-// The temporary BMP fits beside the program; the JPEG itself does not fit on its disk.
-TEST_F(SaveCommand, JpegOnFullDiskKeepsTheOldFile) {
+// A real disk that fills up: the temporary BMP fits beside the program, the photo does not.
+TEST_P(EachKind, SmallDiskKeepsTheOldFile) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("disk"));
     SmallDisk disk(dir.filePath("disk").toStdString(), 64);
     if (!disk.mounted()) GTEST_SKIP() << "no permission to mount a small disk";
-    const QString path = dir.filePath("disk/foto.jpg");
+    const QString path = dir.filePath("disk/foto.x");
     writeAll(path, QByteArray(3000, 'o'));
     ASSERT_TRUE(disk.leaveFree(4096));
-    save(2, path);
+    save(GetParam().index, path);
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].endsWith("the JPEG file could not be written"));
+    EXPECT_TRUE(dialogs.messages[0].startsWith("The photo was not saved to\n" + path));
     EXPECT_EQ(readAll(path), QByteArray(3000, 'o'));
-    EXPECT_EQ(namesIn(dir.filePath("disk")), (QSet<QString>{"foto.jpg", "filler"}));
+    EXPECT_EQ(namesIn(dir.filePath("disk")), (QSet<QString>{"foto.x", "filler"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Menu, EachKind,
