@@ -1,5 +1,7 @@
 #include "PhotoFile.h"
 
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -17,8 +19,8 @@ void setError(QString* error, const QString& text) {
     if (error) *error = text;
 }
 
-bool fitsLimit(std::int64_t width, std::int64_t height) {
-    return width > 0 && height > 0 && width * height <= kMaxPhotoPixels;
+bool fitsLimit(std::int64_t width, std::int64_t height, std::int64_t maxPixels) {
+    return width > 0 && height > 0 && width * height <= maxPixels;
 }
 
 std::uint16_t read16(const unsigned char* p, bool bigEndian) {
@@ -73,62 +75,117 @@ struct TjFree {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
 
-QImage decodeJpeg(const unsigned char* data, std::size_t size, QString* error) {
+// Warnings after which the whole picture is there, damaged at worst. Any other failure leaves
+// part of it undecoded: the data ran out ("Premature end of JPEG file", "premature end of
+// data segment"), or an error came after a warning, which TurboJPEG reports as a warning too.
+bool harmlessWarning(const QString& reason) {
+    static const char* const kHarmless[] = {
+        "extraneous bytes before marker",
+        "bad Huffman code",
+        "bad arithmetic code",
+        "Inconsistent progression sequence",
+        "instead of RST",
+        "Invalid SOS parameters for sequential JPEG",
+        "Unknown Adobe color transform",
+        "unknown JFIF revision",
+    };
+    for (const char* text : kHarmless) {
+        if (reason.contains(QLatin1String(text))) return true;
+    }
+    return false;
+}
+
+// Print-shop files hold inverted (Adobe) CMYK; each pixel becomes RGB in place, the way Qt's
+// own JPEG reader converts them.
+void cmykToRgb(QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        auto* pixel = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const auto* cmyk = reinterpret_cast<const unsigned char*>(pixel);
+        for (int x = 0; x < image.width(); ++x, cmyk += 4) {
+            const int k = cmyk[3];
+            pixel[x] = qRgb(k * cmyk[0] / 255, k * cmyk[1] / 255, k * cmyk[2] / 255);
+        }
+    }
+}
+
+QImage decodeJpeg(const unsigned char* data, std::size_t size, std::int64_t maxPixels,
+                  QString* error) {
     std::unique_ptr<void, TjFree> tj(tjInitDecompress());
     if (!tj) {
         setError(error, QStringLiteral("JPEG decoder unavailable"));
         return {};
     }
+    // A file that lacks only its end marker is whole; given one, it decodes without a
+    // warning, while one cut short inside its picture data still meets the marker too early.
+    QByteArray ended;
+    if (size < 2 || data[size - 2] != 0xFF || data[size - 1] != 0xD9) {
+        ended.reserve(static_cast<qsizetype>(size) + 2);
+        ended.append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+        ended.append("\xFF\xD9", 2);
+        data = reinterpret_cast<const unsigned char*>(ended.constData());
+        size = static_cast<std::size_t>(ended.size());
+    }
+    auto refused = [&] {
+        const QString reason = QString::fromUtf8(tjGetErrorStr2(tj.get()));
+        if (tjGetErrorCode(tj.get()) == TJERR_WARNING && harmlessWarning(reason)) return false;
+        setError(error, reason);
+        return true;
+    };
     int width = 0, height = 0, subsampling = 0, colourspace = 0;
     if (tjDecompressHeader3(tj.get(), data, static_cast<unsigned long>(size), &width, &height,
-                            &subsampling, &colourspace) != 0) {
-        setError(error, QString::fromUtf8(tjGetErrorStr2(tj.get())));
+                            &subsampling, &colourspace) != 0 &&
+        refused()) {
         return {};
     }
-    if (!fitsLimit(width, height)) {
+    if (!fitsLimit(width, height, maxPixels)) {
         setError(error, QStringLiteral("photo too large: %1 x %2").arg(width).arg(height));
         return {};
     }
-    QImage image;
-    if (colourspace == TJCS_CMYK || colourspace == TJCS_YCCK) {
-        // Print-shop CMYK files: TurboJPEG cannot turn them into RGB, Qt's reader can.
-        QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                                   static_cast<qsizetype>(size));
-        QBuffer buffer(&bytes);
-        QImageReader reader(&buffer, "jpeg");
-        image = reader.read().convertToFormat(QImage::Format_RGB32);
-        if (image.isNull()) {
-            setError(error, reader.errorString());
-            return {};
-        }
-    } else {
-        image = QImage(width, height, QImage::Format_RGB32);
-        if (image.isNull()) {
-            setError(error, QStringLiteral("not enough memory for the photo"));
-            return {};
-        }
-        // The decoder writes straight into the photo's pixels: blue, green, red, unused.
-        // Progressive files with absurd numbers of scans are refused instead of decoded for
-        // minutes.
-        const int flags = TJFLAG_LIMITSCANS;
-        if (tjDecompress2(tj.get(), data, static_cast<unsigned long>(size), image.bits(), width,
-                          static_cast<int>(image.bytesPerLine()), height, TJPF_BGRX,
-                          flags) != 0) {
-            const QString reason = QString::fromUtf8(tjGetErrorStr2(tj.get()));
-            // A warning about damaged data still leaves a whole picture, except for a file that
-            // ends early: its lower part would be missing.
-            if (tjGetErrorCode(tj.get()) != TJERR_WARNING ||
-                reason.contains(QLatin1String("Premature end"))) {
-                setError(error, reason);
-                return {};
-            }
-        }
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) {
+        setError(error, QStringLiteral("not enough memory for the photo"));
+        return {};
     }
+    // The decoder writes straight into the photo's pixels: blue, green, red, unused (or the
+    // four inks of a CMYK file). Progressive files with absurd numbers of scans are refused
+    // instead of decoded for minutes.
+    const bool cmyk = colourspace == TJCS_CMYK || colourspace == TJCS_YCCK;
+    if (tjDecompress2(tj.get(), data, static_cast<unsigned long>(size), image.bits(), width,
+                      static_cast<int>(image.bytesPerLine()), height, cmyk ? TJPF_CMYK : TJPF_BGRX,
+                      TJFLAG_LIMITSCANS) != 0 &&
+        refused()) {
+        return {};
+    }
+    if (cmyk) cmykToRgb(image);
     return orientUpright(std::move(image), jpegExifOrientation(data, size));
 }
 
+// Qt's BMP reader shows whatever memory held where an uncompressed file ends early, and reads
+// from the wrong place when the pixels are said to lie beyond the end of the file: every row
+// must be there. Compressed (run-length) pixels are left to Qt, which fills what they miss.
+bool bmpPixelsPresent(const unsigned char* data, std::size_t size) {
+    if (size < 30) return false;
+    const std::uint32_t offset = read32(data + 10, false);
+    const bool os2 = read32(data + 14, false) == 12;
+    const std::int64_t width =
+        os2 ? read16(data + 18, false) : std::int32_t(read32(data + 18, false));
+    const std::int64_t height =
+        os2 ? read16(data + 20, false) : std::int32_t(read32(data + 22, false));
+    const int bits = read16(data + (os2 ? 24 : 28), false);
+    const std::uint32_t compression = os2 || size < 34 ? 0 : read32(data + 30, false);
+    enum { Rgb = 0, BitFields = 3, AlphaBitFields = 6 };
+    if (compression != Rgb && compression != BitFields && compression != AlphaBitFields) {
+        return true;
+    }
+    const std::int64_t stride = (std::llabs(width) * bits + 31) / 32 * 4;
+    const std::int64_t rows = std::llabs(height);
+    if (offset > size || (rows > 0 && stride > INT64_MAX / rows)) return false;
+    return stride * rows <= std::int64_t(size - offset);
+}
+
 QImage decodeWithQt(const unsigned char* data, std::size_t size, const char* format,
-                    const QColor& background, QString* error) {
+                    const QColor& background, std::int64_t maxPixels, QString* error) {
+    const bool isBmp = std::strcmp(format, "bmp") == 0;
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
                                                static_cast<qsizetype>(size));
     QBuffer buffer(&bytes);
@@ -136,15 +193,23 @@ QImage decodeWithQt(const unsigned char* data, std::size_t size, const char* for
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
-    const QSize claimed = reader.size();
-    if (!claimed.isValid() || !fitsLimit(claimed.width(), claimed.height())) {
+    QSize claimed = reader.size();
+    // A BMP stored top row first says so with a negative height.
+    if (isBmp && claimed.width() > 0 && claimed.height() < 0 && claimed.height() > INT_MIN) {
+        claimed.setHeight(-claimed.height());
+    }
+    if (!claimed.isValid() || !fitsLimit(claimed.width(), claimed.height(), maxPixels)) {
         setError(error, QStringLiteral("photo size not acceptable: %1 x %2")
                             .arg(claimed.width())
                             .arg(claimed.height()));
         return {};
     }
+    if (isBmp && !bmpPixelsPresent(data, size)) {
+        setError(error, QStringLiteral("BMP file ends before its pixels"));
+        return {};
+    }
     // Qt refuses images over 128 MB by default; the size was checked against our own limit.
-    QImageReader::setAllocationLimit(static_cast<int>(kMaxPhotoPixels * 4 / (1024 * 1024)) + 1);
+    QImageReader::setAllocationLimit(static_cast<int>(maxPixels * 4 / (1024 * 1024)) + 1);
     QImage frame = reader.read();
     if (frame.isNull()) {
         setError(error, reader.errorString());
@@ -201,11 +266,11 @@ int jpegExifOrientation(const unsigned char* data, std::size_t size) {
 }
 
 QImage decodePhoto(const unsigned char* data, std::size_t size, const QColor& background,
-                   QString* error) {
+                   QString* error, std::int64_t maxPixels) {
     switch (sniffPhotoFormat(data, size)) {
-        case PhotoFormat::Jpeg: return decodeJpeg(data, size, error);
-        case PhotoFormat::Bmp: return decodeWithQt(data, size, "bmp", background, error);
-        case PhotoFormat::Gif: return decodeWithQt(data, size, "gif", background, error);
+        case PhotoFormat::Jpeg: return decodeJpeg(data, size, maxPixels, error);
+        case PhotoFormat::Bmp: return decodeWithQt(data, size, "bmp", background, maxPixels, error);
+        case PhotoFormat::Gif: return decodeWithQt(data, size, "gif", background, maxPixels, error);
         case PhotoFormat::Unknown: break;
     }
     setError(error, QStringLiteral("not a JPEG, BMP or GIF picture"));

@@ -20,9 +20,9 @@ PhotoFormat sniffPhotoFormat(const unsigned char* data, std::size_t size);
 // EXIF orientation says it was held upright comes out upright; a GIF gives its first frame,
 // with transparent pixels in `background`. Returns a null image (and the reason in `error`,
 // when given) for anything else: other formats, damaged or truncated files, sizes over
-// kMaxPhotoPixels.
+// `maxPixels` (the fuzz targets pass a small one so that every input decodes quickly).
 QImage decodePhoto(const unsigned char* data, std::size_t size, const QColor& background,
-                   QString* error = nullptr);
+                   QString* error = nullptr, std::int64_t maxPixels = kMaxPhotoPixels);
 
 // Reads the file at `path` and decodes it as decodePhoto does. The file is only read.
 QImage loadPhoto(const QString& path, const QColor& background, QString* error = nullptr);

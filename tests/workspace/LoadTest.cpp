@@ -9,58 +9,6 @@
 #include "AppCursor.h"
 #include "PhotoFile.h"
 
-namespace {
-
-// Everything a failed load must leave alone.
-struct WindowState {
-    QImage viewport, backPic, passport;
-    QString filenameCaption, info;
-    bool zoomEnabled, editEnabled, flipEnabled, saveEnabled, printEnabled, photoLoaded,
-        grabberVisible;
-    int hMin, hMax, hValue, vMin, vMax, vValue, percent;
-
-    explicit WindowState(Main& w)
-        : viewport(w.Pic->image().copy()),
-          backPic(w.BackPic),
-          passport(w.Orgineel->image().copy()),
-          filenameCaption(w.Filename->text()),
-          info(w.InfoLabel->text()),
-          zoomEnabled(w.ZoomSize->menuAction()->isEnabled()),
-          editEnabled(w.Edit->menuAction()->isEnabled()),
-          flipEnabled(w.Flip->menuAction()->isEnabled()),
-          saveEnabled(w.FileSave->menuAction()->isEnabled()),
-          printEnabled(w.FilePrint->isEnabled()),
-          photoLoaded(w.PhotoLoaded),
-          grabberVisible(w.grabberVisible),
-          hMin(w.HScroll1->min()), hMax(w.HScroll1->max()), hValue(w.HScroll1->value()),
-          vMin(w.VScroll1->min()), vMax(w.VScroll1->max()), vValue(w.VScroll1->value()),
-          percent(w.checkedPercent()) {}
-
-    void expectSame(const WindowState& o) const {
-        EXPECT_TRUE(viewport == o.viewport);
-        EXPECT_TRUE(backPic == o.backPic);
-        EXPECT_TRUE(passport == o.passport);
-        EXPECT_EQ(filenameCaption, o.filenameCaption);
-        EXPECT_EQ(info, o.info);
-        EXPECT_EQ(zoomEnabled, o.zoomEnabled);
-        EXPECT_EQ(editEnabled, o.editEnabled);
-        EXPECT_EQ(flipEnabled, o.flipEnabled);
-        EXPECT_EQ(saveEnabled, o.saveEnabled);
-        EXPECT_EQ(printEnabled, o.printEnabled);
-        EXPECT_EQ(photoLoaded, o.photoLoaded);
-        EXPECT_EQ(grabberVisible, o.grabberVisible);
-        EXPECT_EQ(hMin, o.hMin);
-        EXPECT_EQ(hMax, o.hMax);
-        EXPECT_EQ(hValue, o.hValue);
-        EXPECT_EQ(vMin, o.vMin);
-        EXPECT_EQ(vMax, o.vMax);
-        EXPECT_EQ(vValue, o.vValue);
-        EXPECT_EQ(percent, o.percent);
-    }
-};
-
-}  // namespace
-
 using LoadTest = MainFixture;
 
 TEST_F(LoadTest, OpenDialogOffersJpegBmpAndGifWhateverTheirCase) {
