@@ -14,23 +14,12 @@
 #include <benchmark/benchmark.h>
 #include <turbojpeg.h>
 
-#include "Dialogs.h"
 #include "Main.h"
 #include "PhotoFile.h"
+#include "ScriptedDialogs.h"
 #include "ScrollBar.h"
 
 namespace {
-
-// Answers the open dialog with one path; everything else as a user who cancels.
-class BenchDialogs : public Dialogs {
-public:
-    QString path;
-    QString openFile(const FileFilter&) override { return path; }
-    QString saveFile(const FileFilter&) override { return {}; }
-    bool setupPrinter(PrinterChoice&) override { return false; }
-    void message(const QString&) override {}
-    bool ask(const QString&) override { return false; }
-};
 
 // A 6000 x 4000 camera-like JPEG (smooth gradients with fine texture), made once per run.
 const QString& cameraJpeg() {
@@ -89,8 +78,7 @@ BENCHMARK(BM_Load_PlainTurboJpeg)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The program's load: File / "Load Photo" end to end (decode, viewport, status, menus).
 void BM_Load_FileLoadPhoto(benchmark::State& state) {
-    BenchDialogs dialogs;
-    dialogs.path = cameraJpeg();
+    ScriptedDialogs dialogs;
     auto window = std::make_unique<Main>(&dialogs);
     double held = 0;
     for (auto _ : state) {
@@ -99,6 +87,7 @@ void BM_Load_FileLoadPhoto(benchmark::State& state) {
         window->ZoomPic = {};
         const double before = heapMegabytes();
         state.ResumeTiming();
+        dialogs.openAnswers.push_back(cameraJpeg());
         window->onFileLoad();
         state.PauseTiming();
         held = heapMegabytes() - before;
@@ -110,10 +99,10 @@ void BM_Load_FileLoadPhoto(benchmark::State& state) {
 BENCHMARK(BM_Load_FileLoadPhoto)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 struct LoadedWindow {
-    BenchDialogs dialogs;
+    ScriptedDialogs dialogs;
     std::unique_ptr<Main> window;
     LoadedWindow() {
-        dialogs.path = cameraJpeg();
+        dialogs.openAnswers.push_back(cameraJpeg());
         window = std::make_unique<Main>(&dialogs);
         window->onFileLoad();
     }
@@ -182,7 +171,7 @@ BENCHMARK(BM_Capture)->Arg(127)->Arg(270)->Unit(benchmark::kMicrosecond);
 // Building and showing the main window, start-up drawing included.
 void BM_Startup_MainWindow(benchmark::State& state) {
     for (auto _ : state) {
-        BenchDialogs dialogs;
+        ScriptedDialogs dialogs;
         Main window(&dialogs);
         window.show();
         QApplication::processEvents();

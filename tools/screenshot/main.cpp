@@ -5,23 +5,13 @@
 #include <QPainterPath>
 #include <QTemporaryDir>
 
-#include "Dialogs.h"
+#include "ScriptedDialogs.h"
 #include "Main.h"
 #include "PictureSurface.h"
 #include "ScrollBar.h"
 #include "Startup.h"
 
 namespace {
-
-class OneFile : public Dialogs {
-public:
-    QString path;
-    QString openFile(const FileFilter&) override { return path; }
-    QString saveFile(const FileFilter&) override { return {}; }
-    bool setupPrinter(PrinterChoice&) override { return false; }
-    void message(const QString&) override {}
-    bool ask(const QString&) override { return false; }
-};
 
 QImage portrait() {
     QImage image(800, 600, QImage::Format_RGB32);
@@ -72,9 +62,10 @@ int main(int argc, char* argv[]) {
     prepareApplication();
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshot.png");
     QTemporaryDir dir;
-    OneFile dialogs;
-    dialogs.path = dir.filePath(QStringLiteral("anna.bmp"));
-    portrait().save(dialogs.path, "BMP");
+    ScriptedDialogs dialogs;
+    const QString photo = dir.filePath(QStringLiteral("anna.bmp"));
+    portrait().save(photo, "BMP");
+    dialogs.openAnswers.push_back(photo);
 
     Main window(&dialogs);
     window.show();

@@ -8,7 +8,7 @@
 #include "Dialogs.h"
 #include "PrinterChoice.h"
 
-// Dialogs answered from a script instead of a human. Each call takes the next queued answer;
+// Dialogs answered from a script instead of a human (tests, benchmarks, the screenshot tool). Each call takes the next queued answer;
 // an empty queue answers like a user who cancels (empty path, false, No). Every request is
 // recorded, so tests can check what the program asked.
 class ScriptedDialogs : public Dialogs {
