@@ -14,14 +14,13 @@
 #include <benchmark/benchmark.h>
 #include <turbojpeg.h>
 
+#include "BenchPhotos.h"
 #include "Main.h"
 #include "PhotoFile.h"
 #include "ScriptedDialogs.h"
 #include "ScrollBar.h"
 
-namespace {
-
-// A 6000 x 4000 camera-like JPEG (smooth gradients with fine texture), made once per run.
+// Smooth gradients with fine texture, like a camera photo as the encoder sees it.
 const QString& cameraJpeg() {
     static QTemporaryDir dir;
     static QString path;
@@ -48,6 +47,8 @@ const QString& cameraJpeg() {
     tjDestroy(tj);
     return path;
 }
+
+namespace {
 
 // Heap in use, large blocks (which malloc maps separately) included.
 double heapMegabytes() {

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # building
-  cmake ninja-build g++ qt6-base-dev libturbojpeg0-dev
+  cmake ninja-build g++ qt6-base-dev libturbojpeg0-dev libx11-dev
   # tests, benchmarks and fuzzing
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   # running headless, fonts the windows were designed with (Comic Neue, Liberation Sans)

@@ -1,0 +1,286 @@
+#include "Report.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include "BenchPhotos.h"
+#include "Main.h"
+#include "ScriptedDialogs.h"
+#include "ScrollBar.h"
+#include "XProbe.h"
+
+namespace {
+
+double toMs(double value, benchmark::TimeUnit unit) {
+    switch (unit) {
+        case benchmark::kNanosecond: return value / 1e6;
+        case benchmark::kMicrosecond: return value / 1e3;
+        case benchmark::kMillisecond: return value;
+        case benchmark::kSecond: return value * 1e3;
+    }
+    return value;
+}
+
+std::string formatMs(double ms) {
+    char text[32];
+    if (ms < 0) return "-";
+    if (ms < 1) {
+        std::snprintf(text, sizeof text, "%.1f µs", ms * 1000);
+    } else {
+        std::snprintf(text, sizeof text, "%.1f ms", ms);
+    }
+    return text;
+}
+
+// Peak resident memory of this process, from the kernel's own bookkeeping.
+double peakResidentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    }
+    return -1;
+}
+
+// Starts the real program on a private Xvfb display and times its arrival on screen.
+double startupUnderXvfb() {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) return -1;
+    int number = 171;
+    while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) ++number;
+    const QString name = QStringLiteral(":%1").arg(number);
+    QProcess server;
+    server.start(QStringLiteral("Xvfb"), {name, QStringLiteral("-screen"), QStringLiteral("0"),
+                                          QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                          QStringLiteral("tcp")});
+    std::unique_ptr<XProbe> probe;
+    for (int i = 0; i < 200 && !(probe && probe->connected()); ++i) {
+        QThread::msleep(20);
+        probe = std::make_unique<XProbe>(name.toStdString());
+    }
+    std::vector<double> times;
+    if (probe->connected()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), name);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        for (int run = 0; run < 7; ++run) {
+            QProcess program;
+            program.setProcessEnvironment(environment);
+            QElapsedTimer timer;
+            timer.start();
+            program.start(QStringLiteral(PORTRIK_PROGRAM), {});
+            while (!probe->windowShown(" Portrik") && timer.elapsed() < 20000) QThread::usleep(500);
+            times.push_back(timer.nsecsElapsed() / 1e6);
+            program.kill();
+            program.waitForFinished(5000);
+            while (probe->windowShown(" Portrik")) QThread::msleep(5);
+        }
+    }
+    probe.reset();
+    server.terminate();
+    server.waitForFinished(3000);
+    if (times.empty()) return -1;
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double childPeak(const char* selfPath, const QString& photo) {
+    QProcess child;
+    child.start(QString::fromLocal8Bit(selfPath), {QStringLiteral("--peak-memory=") + photo});
+    if (!child.waitForFinished(120000)) return -1;
+    bool ok = false;
+    const double value = QString::fromLatin1(child.readAllStandardOutput()).trimmed().toDouble(&ok);
+    return ok ? value : -1;
+}
+
+struct Line {
+    std::string what, time, baseline, target, note;
+};
+
+void printTable(const std::string& title, const std::vector<Line>& lines) {
+    if (lines.empty()) return;
+    std::printf("\n%s\n\n| Measure | Time | Baseline | Target | Note |\n|---|---|---|---|---|\n",
+                title.c_str());
+    for (const Line& l : lines) {
+        std::printf("| %s | %s | %s | %s | %s |\n", l.what.c_str(), l.time.c_str(),
+                    l.baseline.c_str(), l.target.c_str(), l.note.c_str());
+    }
+}
+
+std::string verdict(double value, double limit) { return value <= limit ? "met" : "MISSED"; }
+
+}  // namespace
+
+void ReportCollector::ReportRuns(const std::vector<Run>& runs) {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+        if (run.error_occurred) continue;
+        std::string name = run.benchmark_name();
+        if (run.run_type == Run::RT_Aggregate) {
+            if (run.aggregate_name != "median") continue;
+            name = run.run_name.str();
+        } else if (run.repetitions > 1) {
+            continue;
+        }
+        // Drop the "/min_time:..." and "/repeats:..." decorations.
+        for (const char* decoration : {"/min_time:", "/repeats:"}) {
+            const auto at = name.find(decoration);
+            if (at != std::string::npos) name.erase(at);
+        }
+        Result& result = results_[name];
+        result.realMs = toMs(run.GetAdjustedRealTime(), run.time_unit);
+        result.cpuMs = toMs(run.GetAdjustedCPUTime(), run.time_unit);
+        for (const auto& [key, counter] : run.counters) result.counters[key] = counter.value;
+        result.label = run.report_label;
+    }
+}
+
+ProcessFigures measureProcesses(const char* selfPath) {
+    ProcessFigures figures;
+    figures.startupMs = startupUnderXvfb();
+    figures.peakMegabytes = childPeak(selfPath, cameraJpeg());
+    figures.idleMegabytes = childPeak(selfPath, QString());
+    return figures;
+}
+
+bool runPeakMemoryChild(int argc, char** argv) {
+    const std::string flag = "--peak-memory=";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind(flag, 0) != 0) continue;
+        const QString photo = QString::fromLocal8Bit(arg.substr(flag.size()).c_str());
+        ScriptedDialogs dialogs;
+        Main window(&dialogs);
+        window.show();
+        if (!photo.isEmpty()) {
+            dialogs.openAnswers.push_back(photo);
+            window.onFileLoad();
+            window.onSizeProcent(20);
+            window.HScroll1->setValue(window.HScroll1->max() / 2);
+        }
+        std::printf("%.1f\n", peakResidentMegabytes());
+        return true;
+    }
+    return false;
+}
+
+void printReport(const ReportCollector& collector, const ProcessFigures& process) {
+    const auto& r = collector.results();
+    auto find = [&r](const std::string& name) -> const ReportCollector::Result* {
+        const auto it = r.find(name);
+        return it == r.end() ? nullptr : &it->second;
+    };
+    std::printf("\n# Portrik benchmark report\n\nTimes are wall-clock (CPU in brackets where they "
+                "differ); baselines were measured in the same run.\n");
+
+    std::vector<Line> lines;
+    if (process.startupMs >= 0) {
+        lines.push_back({"Program start to its window on screen (Xvfb, median of 7)",
+                         formatMs(process.startupMs), "", "", ""});
+    }
+    if (const auto* s = find("BM_Startup_MainWindow")) {
+        lines.push_back({"Building and showing the main window (median of 15)", formatMs(s->realMs),
+                         "", "", "start-up drawing included"});
+    }
+    printTable("## Start-up", lines);
+
+    lines.clear();
+    const auto* load = find("BM_Load_FileLoadPhoto");
+    const auto* plain = find("BM_Load_PlainTurboJpeg");
+    if (load && plain) {
+        const double ratio = load->realMs / plain->realMs;
+        char note[96];
+        std::snprintf(note, sizeof note, "%.2f x the plain decode; holds %.1f MB (one copy: 91.6)",
+                      ratio, load->counters.count("held_MB") ? load->counters.at("held_MB") : -1.0);
+        lines.push_back({"File / Load Photo, 6000 x 4000 JPEG", formatMs(load->realMs),
+                         formatMs(plain->realMs) + " TurboJPEG alone", "<= 1.3 x: " + verdict(ratio, 1.3),
+                         note});
+    }
+    printTable("## Loading", lines);
+
+    lines.clear();
+    const auto* full50 = find("BM_Zoom_FullQImageScaled/50");
+    const auto* full200 = find("BM_Zoom_FullQImageScaled/200");
+    for (int index : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 20}) {
+        const auto* z = find("BM_Zoom_Program/" + std::to_string(index));
+        if (!z) continue;
+        std::string baseline;
+        if (index == 5 && full50) baseline = formatMs(full50->realMs) + " full QImage::scaled";
+        if (index == 20 && full200) baseline = formatMs(full200->realMs) + " full QImage::scaled";
+        char note[64];
+        std::snprintf(note, sizeof note, "memory growth %.2f MB",
+                      z->counters.count("growth_MB") ? z->counters.at("growth_MB") : -1.0);
+        lines.push_back({"Zoom 6000 x 4000 to " + std::to_string(10 * index) + " %",
+                         formatMs(z->realMs), baseline, "<= 20 ms: " + verdict(z->realMs, 20), note});
+    }
+    if (const auto* s = find("BM_ScrollStep")) {
+        lines.push_back({"One scroll step at 200 % (viewport redraw)", formatMs(s->realMs), "",
+                         "<= 1 ms: " + verdict(s->realMs, 1), ""});
+    }
+    for (const char* width : {"127", "270"}) {
+        if (const auto* c = find(std::string("BM_Capture/") + width)) {
+            lines.push_back({std::string("One capture, frame width ") + width, formatMs(c->realMs), "",
+                             "<= 1 ms: " + verdict(c->realMs, 1), ""});
+        }
+    }
+    printTable("## Zoom, panning and capture", lines);
+
+    lines.clear();
+    for (const auto& [name, result] : r) {
+        if (name.rfind("BM_Filter/", 0) == 0 || name.rfind("BM_Flip/", 0) == 0) {
+            lines.push_back({name.substr(3), formatMs(result.realMs) + " (" + formatMs(result.cpuMs) + ")",
+                             "", "", "127 x 163, no event callback"});
+        }
+    }
+    printTable("## Filters on the passport photo", lines);
+
+    lines.clear();
+    for (const auto& [name, result] : r) {
+        if (name.rfind("BM_MenuCommand/", 0) == 0) {
+            lines.push_back({name.substr(15), formatMs(result.realMs), "", "<= 16 ms: " +
+                             verdict(result.realMs, 16), "filter, events and repaint"});
+        }
+    }
+    printTable("## Menu commands end to end", lines);
+
+    lines.clear();
+    for (const auto& [name, result] : r) {
+        if (name.rfind("BM_SheetPdf/", 0) == 0 || name == "BM_BlankA4Pdf") {
+            char note[48];
+            std::snprintf(note, sizeof note, "%.1f KB",
+                          result.counters.count("pdf_bytes") ? result.counters.at("pdf_bytes") / 1024 : -1);
+            lines.push_back({name == "BM_BlankA4Pdf" ? "Blank A4 page (baseline)"
+                                                    : "Sheet layout " + name.substr(12),
+                             formatMs(result.realMs), "", "", note});
+        }
+    }
+    printTable("## Sheets rendered to PDF", lines);
+
+    lines.clear();
+    for (const auto& [name, result] : r) {
+        if (name.rfind("BM_Save", 0) == 0 || name == "BM_BmpToJpeg") {
+            lines.push_back({name.substr(3), formatMs(result.realMs) + " (" + formatMs(result.cpuMs) + ")",
+                             "", "", ""});
+        }
+    }
+    printTable("## Saving", lines);
+
+    lines.clear();
+    if (process.peakMegabytes >= 0) {
+        char time[32], base[48];
+        std::snprintf(time, sizeof time, "%.0f MB", process.peakMegabytes);
+        std::snprintf(base, sizeof base, "%.0f MB window alone", process.idleMegabytes);
+        lines.push_back({"Peak resident memory, 24 MP photo loaded and zoomed to 200 %", time, base,
+                         "", "a full 200 % bitmap alone would be 366 MB"});
+    }
+    printTable("## Memory", lines);
+}
