@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Portrik with its tests and runs every test.
-set -euo pipefail
+# Installs what is missing, builds Portrik and runs every test: the whole suite built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short run of each fuzz target, then the
+# whole suite in the normal build. Ends with ctest's summary of the normal build; the exit
+# status is non-zero when any stage failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh || exit 1
 
 # Qt wants a private runtime folder when no desktop session provides one.
 if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "${XDG_RUNTIME_DIR}" ]; then
@@ -13,10 +16,39 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "${XDG_RUNTIME_DIR}" ]; then
 fi
 
 # The print tests print through a CUPS server with a PDF queue.
-if [ -f scripts/start-cups.sh ]; then
-  bash scripts/start-cups.sh || echo "CUPS could not be started: the print-queue test will skip."
+bash scripts/start-cups.sh || echo "CUPS could not be started: the print-queue test will skip."
+
+jobs=$(nproc)
+failed=()
+
+stage() {
+  echo
+  echo "=== $1"
+}
+
+stage "Sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
+if cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+     -DPORTRIK_SANITIZE=ON -DPORTRIK_BENCH=OFF >/dev/null &&
+   cmake --build build-sanitize; then
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
+  LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-sanitize --output-on-failure -j "$jobs" || failed+=("sanitizer suite")
+else
+  failed+=("sanitizer build")
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+stage "Fuzz targets, short runs"
+bash scripts/fuzz.sh "${PORTRIK_FUZZ_SECONDS:-20}" || failed+=("fuzzing")
+
+stage "Normal build"
+if ! { cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+       cmake --build build; }; then
+  echo "The normal build failed."
+  exit 1
+fi
+if ((${#failed[@]})); then
+  echo "Failed before the normal suite: ${failed[*]}"
+fi
+ctest --test-dir build --output-on-failure -j "$jobs" || failed+=("normal suite")
+((${#failed[@]} == 0))
