@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QScreen>
 
 #include "Main.h"
 #include "Startup.h"
@@ -7,6 +8,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     prepareApplication();
     Main window;
+    // Centred on the screen when first shown; the layout inside is fixed.
+    if (const QScreen* screen = window.screen()) {
+        window.move(screen->availableGeometry().center() - window.rect().center());
+    }
     window.show();
     return QApplication::exec();
 }

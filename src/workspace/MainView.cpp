@@ -118,7 +118,8 @@ void Main::onColorGrabber(int index) {
 }
 
 void Main::paintGrabber(QPainter& painter) const {
-    if (!grabberVisible) return;
+    // Until the mouse first moves over the viewport the frame has no place yet.
+    if (!grabberVisible || !grabberRect.isValid()) return;
     painter.setPen(QPen(grabberColour, 0));
     painter.setBrush(Qt::NoBrush);
     // The outline lies inside the frame's width and height.
