@@ -1,10 +1,13 @@
 #include "QtDialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QTimer>
 
 #include "PrinterChoice.h"
 
@@ -77,6 +80,15 @@ bool QtDialogs::setupPrinter(PrinterChoice& choice) {
         printer.setOutputFileName(choice.pdfFile);
     }
     QPrintDialog dialog(&printer, parent_);
+    // Here the dialog only chooses the printer; its confirming button should not promise to
+    // print. Set once built and again once shown, in case the dialog relabels it.
+    const auto relabel = [&dialog] {
+        for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>()) {
+            if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QObject::tr("OK"));
+        }
+    };
+    relabel();
+    QTimer::singleShot(0, &dialog, relabel);
     if (dialog.exec() != QDialog::Accepted) return false;
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         choice.printerName.clear();

@@ -88,6 +88,17 @@ TEST_F(PrintDialogTest, APdfFileChosenThereIsKept) {
     EXPECT_EQ(choice.pdfFile, file);
 }
 
+TEST_F(PrintDialogTest, ItsConfirmingButtonSaysOkNotPrint) {
+    PrinterChoice choice;
+    QString caption;
+    whenDialogOpens([&](QPrintDialog& dialog) {
+        caption = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->text();
+        dialog.reject();
+    });
+    dialogs.setupPrinter(choice);
+    EXPECT_EQ(caption, "OK");
+}
+
 TEST_F(PrintDialogTest, TheEarlierPdfChoiceIsShownAgain) {
     const QString file = dir.filePath(QStringLiteral("vel.pdf"));
     PrinterChoice choice{QString(), file};
