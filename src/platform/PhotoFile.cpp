@@ -215,6 +215,13 @@ QImage decodeWithQt(const unsigned char* data, std::size_t size, const char* for
         setError(error, reader.errorString());
         return {};
     }
+    // Qt's GIF reader can announce a smaller logical screen than the picture it then makes.
+    if (!fitsLimit(frame.width(), frame.height(), maxPixels)) {
+        setError(error, QStringLiteral("photo too large: %1 x %2")
+                            .arg(frame.width())
+                            .arg(frame.height()));
+        return {};
+    }
     if (!frame.hasAlphaChannel()) return frame.convertToFormat(QImage::Format_RGB32);
     // Transparent pixels show the surface's background colour.
     QImage image(frame.size(), QImage::Format_RGB32);
