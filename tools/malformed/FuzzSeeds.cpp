@@ -1,18 +1,8 @@
 // Seed inputs of the fuzz targets: small valid files of every kind the code reads, a few
 // broken ones, and one input per filter command.
-#include <QBuffer>
-
 #include "Builders.h"
 
 namespace {
-
-QByteArray saved(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QList<QRgb> greys(int count) {
     QList<QRgb> palette;
@@ -46,7 +36,9 @@ QList<NamedFile> bmpSeeds() {
     QByteArray rle4;
     for (int y = 0; y < 12; ++y) rle4.append("\x0A\x12\x06\x30\x00\x00", 6);
     rle4.append("\x00\x01", 2);
-    QImage mono = image.convertToFormat(QImage::Format_Mono);
+    // 1 bit a pixel, a checkerboard of 2 x 2 squares; rows of 2 bytes padded to 4.
+    QByteArray rows1;
+    for (int y = 11; y >= 0; --y) rows1.append(y / 2 % 2 ? "\x33\x33\0\0" : "\xCC\xCC\0\0", 4);
     return {
         {"rgb24.bmp", bmp24(image)},
         {"rgb24-top-down.bmp", bmpFile(infoHeader(16, -12, 24), {}, rows24(image, true))},
@@ -61,7 +53,8 @@ QList<NamedFile> bmpSeeds() {
          bmpFile(infoHeader(16, 12, 8, 0, 0, 256), greys(256), rows8(16, 12, indices))},
         {"rle8.bmp", bmpFile(infoHeader(16, 12, 8, 1, quint32(rle8.size()), 4), colours, rle8)},
         {"rle4.bmp", bmpFile(infoHeader(16, 12, 4, 2, quint32(rle4.size()), 4), colours, rle4)},
-        {"mono.bmp", saved(mono, "BMP")},
+        {"mono.bmp",
+         bmpFile(infoHeader(16, 12, 1, 0, 0, 2), {qRgb(0, 0, 0), qRgb(255, 255, 255)}, rows1)},
         {"os2-header.bmp",
          bmpFile(le32(12) + le16(16) + le16(12) + le16(1) + le16(24), {}, rows24(image))},
     };
