@@ -19,9 +19,10 @@ fi
 
 build=$top/build-fuzz
 if [ ! -f "$build/build.ninja" ]; then
+  mkdir -p "$build"
   CC=clang CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPORTRIK_FUZZ=ON -DPORTRIK_TESTS=OFF -DPORTRIK_BENCH=OFF >"$build.configure.log" 2>&1 ||
-    { cat "$build.configure.log"; exit 1; }
+    -DPORTRIK_FUZZ=ON -DPORTRIK_TESTS=OFF -DPORTRIK_BENCH=OFF >"$build/configure.log" 2>&1 ||
+    { cat "$build/configure.log"; exit 1; }
 fi
 cmake --build "$build" --target "${targets[@]}" >"$build/fuzz-build.log" 2>&1 ||
   { tail -50 "$build/fuzz-build.log"; exit 1; }
