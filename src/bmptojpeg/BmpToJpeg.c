@@ -136,6 +136,46 @@ static int compress(const unsigned char* pixels, int width, int height, int pixe
     return result;
 }
 
+static unsigned readLe(const unsigned char* p, int bytes) {
+    unsigned value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
+    return value;
+}
+
+/* The BMP reader allocates the pixels from the header's size alone: a few bytes claiming
+   30000 x 30000 would make it ask for gigabytes before it notices the file is short. So an
+   uncompressed BMP must hold every row its header promises. Returns 0 when it cannot. */
+static int bmpHoldsItsRows(const char* bmpPath) {
+    FILE* file = fopen(bmpPath, "rb");
+    if (!file) return 0;
+    unsigned char header[54] = {0};
+    const size_t got = fread(header, 1, sizeof header, file);
+    const int seekOk = fseek(file, 0, SEEK_END) == 0;
+    const long fileSize = seekOk ? ftell(file) : -1;
+    fclose(file);
+    if (got < 26 || header[0] != 'B' || header[1] != 'M' || fileSize < 0) return 0;
+    const unsigned offset = readLe(header + 10, 4);
+    const unsigned infoSize = readLe(header + 14, 4);
+    long long width, height, bits, compression = 0;
+    if (infoSize == 12) { /* OS/2 header: 16-bit sizes */
+        width = readLe(header + 18, 2);
+        height = readLe(header + 20, 2);
+        bits = readLe(header + 24, 2);
+    } else {
+        if (got < 34) return 0;
+        width = (int)readLe(header + 18, 4);
+        height = (int)readLe(header + 22, 4);
+        bits = readLe(header + 28, 2);
+        compression = readLe(header + 30, 4);
+    }
+    if (height < 0) height = -height;
+    if (width <= 0 || height <= 0 || bits <= 0 || bits > 32) return 0;
+    /* Compressed pixels have no fixed size; the reader refuses them anyway. */
+    if (compression != 0) return 1;
+    const long long stride = (width * bits + 31) / 32 * 4;
+    return (long long)offset + stride * height <= (long long)fileSize;
+}
+
 int BmpToJpeg(const char* bmpPath, const char* jpegPath, int quality) {
     if (!bmpPath || !jpegPath || !*bmpPath || !*jpegPath || quality < 0 || quality > 100) {
         return BMPTOJPEG_INVALID_ARGUMENT;
@@ -143,6 +183,7 @@ int BmpToJpeg(const char* bmpPath, const char* jpegPath, int quality) {
     int width = 0;
     int height = 0;
     int pixelFormat = TJPF_UNKNOWN;
+    if (!bmpHoldsItsRows(bmpPath)) return BMPTOJPEG_READ_ERROR;
     unsigned char* pixels = tjLoadImage(bmpPath, &width, 1, &height, &pixelFormat, 0);
     if (!pixels) return BMPTOJPEG_READ_ERROR;
 

@@ -263,6 +263,16 @@ INSTANTIATE_TEST_SUITE_P(
                        writeFile(d / "in.bmp", b);
                        return true;
                    }},
+        // A few bytes claiming 30000 x 30000: refused before any pixels are allocated.
+        FailureRow{"bmp_claiming_more_than_it_holds", BMPTOJPEG_READ_ERROR,
+                   [](const fs::path& d) {
+                       Bytes b = bmpFile(24);
+                       const unsigned char side[4] = {0x30, 0x75, 0, 0};  // 30000
+                       std::copy(side, side + 4, b.begin() + 18);
+                       std::copy(side, side + 4, b.begin() + 22);
+                       writeFile(d / "in.bmp", b);
+                       return true;
+                   }},
         // Sixteen-colour files are what an image library may choose for a plain picture.
         FailureRow{"four_bit_bmp", BMPTOJPEG_READ_ERROR,
                    [](const fs::path& d) {
