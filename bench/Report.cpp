@@ -253,14 +253,19 @@ void printReport(const ReportCollector& collector, const ProcessFigures& process
     printTable("## Menu commands end to end", lines);
 
     lines.clear();
-    for (const auto& [name, result] : r) {
-        if (name.rfind("BM_SheetPdf/", 0) == 0 || name == "BM_BlankA4Pdf") {
-            char note[48];
-            std::snprintf(note, sizeof note, "%.1f KB",
-                          result.counters.count("pdf_bytes") ? result.counters.at("pdf_bytes") / 1024 : -1);
-            lines.push_back({name == "BM_BlankA4Pdf" ? "Blank A4 page (baseline)"
-                                                    : "Sheet layout " + name.substr(12),
-                             formatMs(result.realMs), "", "", note});
+    auto pdfSize = [](const ReportCollector::Result& result) {
+        char note[48];
+        std::snprintf(note, sizeof note, "%.1f KB",
+                      result.counters.count("pdf_bytes") ? result.counters.at("pdf_bytes") / 1024
+                                                         : -1);
+        return std::string(note);
+    };
+    const auto* blank = find("BM_BlankA4Pdf");
+    for (int layout = 1; layout <= 16; ++layout) {
+        if (const auto* sheet = find("BM_SheetPdf/" + std::to_string(layout))) {
+            lines.push_back({"Sheet layout " + std::to_string(layout), formatMs(sheet->realMs),
+                             blank ? formatMs(blank->realMs) + " blank A4 page" : "", "",
+                             pdfSize(*sheet)});
         }
     }
     printTable("## Sheets rendered to PDF", lines);
