@@ -10,8 +10,9 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   # running headless, fonts the windows were designed with (Comic Neue, Liberation Sans)
   xvfb xauth fonts-comic-neue fonts-liberation
-  # printing: a CUPS server with a PDF queue, and rasterising its PDFs
-  cups cups-bsd printer-driver-cups-pdf poppler-utils
+  # printing: a CUPS server with a PDF queue, rasterising its PDFs, and libcups to ask a
+  # queue whether it takes jobs
+  cups cups-bsd printer-driver-cups-pdf poppler-utils libcups2-dev
 )
 
 missing=()

@@ -7,6 +7,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <cups/cups.h>
+
 #include "PainterCanvas.h"
 #include "PrinterChoice.h"
 
@@ -31,6 +33,19 @@ PrintOutcome drawOn(QPrinter& printer, const QString& where, const sheets::Sheet
         return {false, tr("The print job on %1 failed.").arg(where)};
     }
     return {true, {}};
+}
+
+// Whether the CUPS queue takes new jobs. A queue set to reject them (cupsreject) throws a
+// job away while Qt reports it sent; Qt does not tell, so ask CUPS itself. A queue CUPS does
+// not know counts as accepting: the other checks deal with it.
+bool queueAcceptsJobs(const QString& name) {
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr);
+    if (!dest) return true;
+    const char* accepting =
+        cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    const bool accepts = !accepting || qstrcmp(accepting, "false") != 0;
+    cupsFreeDests(1, dest);
+    return accepts;
 }
 
 // One copy, upright: the page layout carries the orientation.
@@ -62,6 +77,9 @@ PrintOutcome printSheet(const PrinterChoice& choice, const sheets::SheetOptions&
     if (info.state() == QPrinter::Error) {
         // A stopped queue would keep the job without a word; nothing would come out.
         return {false, tr("The printer \"%1\" is stopped or off-line.").arg(name)};
+    }
+    if (!queueAcceptsJobs(name)) {
+        return {false, tr("The printer \"%1\" refuses print jobs.").arg(name)};
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(name);

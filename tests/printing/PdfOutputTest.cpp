@@ -262,6 +262,19 @@ TEST(CupsQueue, StoppedPrinterIsReportedInsteadOfKeepingTheJob) {
     EXPECT_TRUE(queueEmpty);
 }
 
+TEST(CupsQueue, QueueRefusingJobsIsReportedInsteadOfLosingTheJob) {
+    if (!cupsPdfQueueReady()) GTEST_SKIP() << "No CUPS scheduler with the PDF queue is running.";
+    if (!runs(QStringLiteral("cupsreject"), {QStringLiteral("PDF")})) {
+        GTEST_SKIP() << "The PDF queue cannot be set to refuse jobs by this user.";
+    }
+    const QImage photo = markedPhoto();
+    const PrintOutcome outcome = printSheet(PrinterChoice{QStringLiteral("PDF"), QString()},
+                                            sheets::SheetOptions{}, photo, stampFrame());
+    runs(QStringLiteral("cupsaccept"), {QStringLiteral("PDF")});
+    EXPECT_FALSE(outcome.printed);
+    EXPECT_EQ(outcome.problem, QStringLiteral("The printer \"PDF\" refuses print jobs."));
+}
+
 struct StoredOnceCase {
     int layout;
     int images;
