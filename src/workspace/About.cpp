@@ -22,7 +22,9 @@ About::About(QWidget* parent) : QDialog(parent) {
     // A fixed layout: no help button, no resizing.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(320, 143);
+    // The window measures 320 x 143 pixels with its frame; the frame takes 4 pixels on each
+    // side and the title bar 24, as for the main window, leaving this for the contents.
+    setFixedSize(320 - 8, 143 - 32);
     setModal(true);
 
     Image1 = picture(this, {14, 9, 35, 43}, QStringLiteral(":/pictures/about_small.png"),

@@ -299,5 +299,6 @@ void Main::setZoomChecks(int index) {
     }
     if (index >= 0 && index < static_cast<int>(SizeProcent.size()) && SizeProcent[index]) {
         SizeProcent[index]->setChecked(true);
+        zoomIndex_ = index;
     }
 }

@@ -155,7 +155,10 @@ private:
     void renderViewport(int left, int top);
     void paintGrabber(QPainter& painter) const;
     void paintGuides(QPainter& painter) const;
+    // Puts the check mark on SizeProcent[index] alone (none for -1).
     void setZoomChecks(int index);
+    // The item that carries the check mark: the zoom last chosen, or 10 after a load.
+    int zoomIndex_ = 10;
 
     std::unique_ptr<Dialogs> ownDialogs_;
     Dialogs* dialogs_;

@@ -32,7 +32,8 @@ void Main::onFileLoad() {
 
     Algemeen::ShowInfo(QStringLiteral(
         "Klik met de linker muisknop wanneer de foto juist is gepositioneerd..."));
-    Filename->setText(PhotoFileName);
+    // A path is shown as it is: an "&" in it is no keyboard accelerator.
+    Filename->setText(QString(PhotoFileName).replace(QLatin1Char('&'), QLatin1String("&&")));
     ZoomSize->menuAction()->setEnabled(true);
     Edit->menuAction()->setEnabled(true);
     Flip->menuAction()->setEnabled(true);

@@ -51,6 +51,8 @@ void Main::onSizeProcent(int index) {
                               .arg(zoomedWidth)
                               .arg(zoomedHeight)
                               .arg(percent));
+        // The menu ticked the item before this handler ran; the zoom in force keeps the mark.
+        setZoomChecks(zoomIndex_);
         return;
     }
 

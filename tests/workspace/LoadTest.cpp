@@ -135,6 +135,10 @@ TEST_F(LoadTest, UpperCaseNamesAndNonAsciiPathsLoad) {
     load(writePicture(dir, QStringLiteral("pasfoto Zoë ñ 写真.bmp"), codedPicture(60, 40), "BMP"));
     EXPECT_EQ(window->BackPic, codedPicture(60, 40));
     EXPECT_TRUE(window->Filename->text().endsWith(QStringLiteral("写真.bmp")));
+    // An "&" in the path is shown, not taken for a keyboard accelerator.
+    load(writePicture(dir, QStringLiteral("R&D.bmp"), codedPicture(20, 20), "BMP"));
+    EXPECT_TRUE(window->Filename->text().endsWith(QStringLiteral("R&&D.bmp")));
+    EXPECT_TRUE(window->Filename->iconText().endsWith(QStringLiteral("R&D.bmp")));
 }
 
 TEST_F(LoadTest, ExifOrientationTurnsAnUprightPhotoUpright) {

@@ -104,6 +104,19 @@ TEST_F(ZoomTest, ScrollRedrawsAtOnceForArrowsAndOnReleaseForADraggedThumb) {
     EXPECT_EQ(viewport().pixel(0, 0), picture.pixel(240, 1));
 }
 
+TEST_F(ZoomTest, AZoomPutsBothScrollValuesBackToTheTopLeftCorner) {
+    const QImage picture = codedPicture(1000, 800);
+    loadPicture(picture);
+    window->HScroll1->setValue(300);
+    window->VScroll1->setValue(200);
+    window->SizeProcent[15]->trigger();
+    EXPECT_EQ(window->HScroll1->value(), 0);
+    EXPECT_EQ(window->VScroll1->value(), 0);
+    EXPECT_EQ(window->checkedPercent(), 150);
+    EXPECT_EQ(viewport(), picture.scaled(1500, 1200, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                              .copy(0, 0, 480, 360));
+}
+
 TEST_F(ZoomTest, ScrollPositionsMapOneToOne) {
     const QImage picture = codedPicture(1000, 800);
     loadPicture(picture);
@@ -124,6 +137,13 @@ TEST_F(ZoomTest, AZoomTooLargeToScrollIsRefusedAndThePreviousZoomStays) {
     EXPECT_EQ(window->checkedPercent(), 50);
     EXPECT_EQ(window->ZoomPic.width(), 8500);
     EXPECT_EQ(viewport(), before);
+    // Chosen from the menu, which ticks the item itself before the handler runs.
+    window->SizeProcent[20]->trigger();
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    for (int i : {1, 2, 3, 4, 6, 7, 8, 9, 10, 15, 20}) {
+        EXPECT_FALSE(window->SizeProcent[i]->isChecked()) << i;
+    }
+    EXPECT_TRUE(window->SizeProcent[5]->isChecked());
     window->onSizeProcent(15);  // 25500 wide still scrolls
     EXPECT_EQ(window->checkedPercent(), 150);
     EXPECT_EQ(window->HScroll1->max(), 25500 - 530);
@@ -222,6 +242,13 @@ TEST_F(CaptureTest, GuidesAreDrawnOverThePhotoOnly) {
     EXPECT_EQ(photo().pixel(30, 40), qRgb(0, 60, 0));   // the image keeps its placeholder
     window->onKnopClear();
     EXPECT_EQ(window->Orgineel->grab().toImage().pixel(30, 40), qRgb(0, 60, 0));
+    window->onKnop4();  // alone: the centre line and the eye lines at 80 and 84
+    const QImage eyes = window->Orgineel->grab().toImage();
+    EXPECT_EQ(eyes.pixel(63, 10), qRgb(0, 0, 255));
+    EXPECT_EQ(eyes.pixel(5, 80), qRgb(0, 0, 192));
+    EXPECT_EQ(eyes.pixel(5, 84), qRgb(0, 0, 192));
+    EXPECT_NE(eyes.pixel(5, 88), qRgb(0, 0, 192));
+    EXPECT_NE(eyes.pixel(30, 40), qRgb(255, 0, 0));
 }
 
 TEST_F(CaptureTest, BorderBlackensTheOutermostRowsAndColumnsOnly) {
