@@ -202,6 +202,9 @@ void Main::createMenus() {
         if (i == 5) {
             EditContrastMenu = Edit->addMenu(caption);
             EditConvert[i] = EditContrastMenu->menuAction();
+            // Choosing the item itself opens its submenu and runs no filter, but still
+            // repaints the photo and sets the arrow, as every Edit item does.
+            connect(EditContrastMenu, &QMenu::aboutToShow, this, [this] { onEditConvert(5); });
             EditContrastConvert[1] = EditContrastMenu->addAction(
                 QStringLiteral("Positive"), this, [this] { onEditContrastConvert(1); });
             EditContrastConvert[2] = EditContrastMenu->addAction(
@@ -209,6 +212,7 @@ void Main::createMenus() {
         } else if (i == 8) {
             EditSwapMenu = Edit->addMenu(caption);
             EditConvert[i] = EditSwapMenu->menuAction();
+            connect(EditSwapMenu, &QMenu::aboutToShow, this, [this] { onEditConvert(8); });
             static const char* const swapCaptions[6] = {
                 "", "RGB --> BRG", "RGB --> GBR", "RGB --> RBG", "RGB --> BGR", "RGB --> GRB"};
             for (int k = 1; k <= 5; ++k) {

@@ -1,4 +1,11 @@
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QEvent>
 #include <QFont>
 #include <QFontInfo>
@@ -166,4 +173,54 @@ TEST(PictureSurface, KeepsWhatIsDrawnAndClearsToItsBackground) {
     surface.clear();
     EXPECT_EQ(surface.image().pixel(10, 4), qRgb(1, 2, 3));
     EXPECT_EQ(surface.image().size(), QSize(20, 10));
+}
+
+namespace {
+
+// Runs `step` on the dialog that is open once the event loop next turns.
+template <typename Step>
+void whenModal(Step step) {
+    QTimer::singleShot(0, [step] { step(QApplication::activeModalWidget()); });
+}
+
+}  // namespace
+
+TEST(QtDialogsSave, ReturnsTheNameExactlyAsTypedWithoutAnExtension) {
+    QTemporaryDir dir;
+    QWidget parent;
+    QtDialogs dialogs(&parent);
+    whenModal([&dir](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(dir.path());
+        dialog->selectFile(QStringLiteral("foto"));
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    const QString path = dialogs.saveFile({"Bitmap (*.bmp)", {"*.bmp"}});
+    EXPECT_EQ(QFileInfo(path).fileName(), "foto");
+}
+
+TEST(QtDialogsSave, AsksBeforeReplacingAnExistingFile) {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("foto.jpg"));
+    QFile(existing).open(QIODevice::WriteOnly);
+    QWidget parent;
+    QtDialogs dialogs(&parent);
+    QString question;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        // The question comes up inside accept(); answer No, then leave the dialog.
+        whenModal([&question, dialog](QWidget* box) {
+            if (auto* message = qobject_cast<QMessageBox*>(box)) {
+                question = message->text();
+                message->button(QMessageBox::No)->click();
+            }
+            QTimer::singleShot(0, dialog, &QDialog::reject);
+        });
+        dialog->selectFile(existing);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    EXPECT_TRUE(dialogs.saveFile({"Jpg format (*.jpg)", {"*.jpg"}}).isEmpty());
+    EXPECT_TRUE(question.contains("foto.jpg")) << question.toStdString();
 }

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "AppCursor.h"
 #include "HtmlViewer.h"
 
 #include "MainFixture.h"
@@ -170,4 +171,17 @@ TEST_F(StartupTest, ScrollingBeforeALoadShowsTheEmptyZoomedPhoto) {
     window->HScroll1->bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(window->HScroll1->value(), 1);
     EXPECT_EQ(viewport().pixel(100, 100), window->Pic->backColor().rgb());
+}
+
+TEST_F(StartupTest, OpeningTheContrastOrSwapSubmenuRepaintsAndSetsTheArrow) {
+    loadPicture(codedPicture(640, 480));
+    window->onPicMouseDown(QPoint(200, 150));
+    const QImage before = photo().copy();
+    for (QMenu* submenu : {window->EditContrastMenu, window->EditSwapMenu}) {
+        AppCursor::setBusy();  // as while a filter runs
+        submenu->popup(QPoint(0, 0));
+        submenu->hide();
+        EXPECT_EQ(AppCursor::current(), AppCursor::Shape::Arrow);
+        EXPECT_EQ(photo(), before);
+    }
 }
