@@ -6,7 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "Report.h"
-#include "Startup.h"
+#include "workspace/Startup.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

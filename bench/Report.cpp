@@ -14,9 +14,9 @@
 #include <QThread>
 
 #include "BenchPhotos.h"
-#include "Main.h"
+#include "workspace/Main.h"
 #include "ScriptedDialogs.h"
-#include "ScrollBar.h"
+#include "platform/widgets/ScrollBar.h"
 #include "XProbe.h"
 
 namespace {

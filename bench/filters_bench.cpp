@@ -12,8 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "Filters.h"
-#include "Main.h"
+#include "filters/Filters.h"
+#include "workspace/Main.h"
 
 namespace {
 

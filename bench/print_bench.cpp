@@ -12,7 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "SheetPrinter.h"
+#include "printing/SheetPrinter.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "BmpToJpeg.h"
-#include "PhotoSave.h"
+#include "bmptojpeg/BmpToJpeg.h"
+#include "platform/files/PhotoSave.h"
 
 namespace {
 

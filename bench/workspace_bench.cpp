@@ -15,10 +15,10 @@
 #include <turbojpeg.h>
 
 #include "BenchPhotos.h"
-#include "Main.h"
-#include "PhotoFile.h"
+#include "workspace/Main.h"
+#include "platform/files/PhotoFile.h"
 #include "ScriptedDialogs.h"
-#include "ScrollBar.h"
+#include "platform/widgets/ScrollBar.h"
 
 // Smooth gradients with fine texture, like a camera photo as the encoder sees it.
 const QString& cameraJpeg() {

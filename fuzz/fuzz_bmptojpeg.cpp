@@ -15,7 +15,7 @@
 
 #include <turbojpeg.h>
 
-#include "BmpToJpeg.h"
+#include "bmptojpeg/BmpToJpeg.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QString>
 
-#include "PhotoFile.h"
+#include "platform/files/PhotoFile.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "Filters.h"
+#include "filters/Filters.h"
 
 namespace {
 

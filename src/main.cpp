@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QScreen>
 
-#include "Main.h"
-#include "Startup.h"
+#include "workspace/Main.h"
+#include "workspace/Startup.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

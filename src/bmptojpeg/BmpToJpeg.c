@@ -2,7 +2,7 @@
    JFIF resolution, write beside the final name and rename. */
 #define _XOPEN_SOURCE 700
 
-#include "BmpToJpeg.h"
+#include "bmptojpeg/BmpToJpeg.h"
 
 #include <errno.h>
 #include <fcntl.h>

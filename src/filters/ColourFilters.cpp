@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "FilterSteps.h"
+#include "filters/FilterSteps.h"
 
 namespace Filters::detail {
 

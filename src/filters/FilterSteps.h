@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Filters.h"
+#include "filters/Filters.h"
 
 namespace Filters::detail {
 

@@ -1,8 +1,8 @@
-#include "Filters.h"
+#include "filters/Filters.h"
 
 #include <cstring>
 
-#include "FilterSteps.h"
+#include "filters/FilterSteps.h"
 
 namespace Filters {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Filters.h"
+#include "filters/Filters.h"
 
 namespace Filters {
 

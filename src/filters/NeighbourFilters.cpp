@@ -2,7 +2,7 @@
 // pixel to the left already hold their new values when a pixel is computed, which is part of
 // their look. Contour reads the untouched copy.
 
-#include "FilterSteps.h"
+#include "filters/FilterSteps.h"
 
 namespace Filters::detail {
 

@@ -8,7 +8,7 @@
 
 #include <random>
 
-#include "Filters.h"
+#include "filters/Filters.h"
 
 namespace Filters {
 

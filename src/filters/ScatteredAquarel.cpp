@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdlib>
 
-#include "FilterSteps.h"
+#include "filters/FilterSteps.h"
 
 namespace Filters::detail {
 

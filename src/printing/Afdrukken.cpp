@@ -1,4 +1,4 @@
-#include "Afdrukken.h"
+#include "printing/Afdrukken.h"
 
 #include <algorithm>
 
@@ -11,11 +11,11 @@
 #include <QScreen>
 #include <QScrollBar>
 
-#include "AppCursor.h"
-#include "Fonts.h"
-#include "PictureButton.h"
-#include "PictureSurface.h"
-#include "PreviewLayout.h"
+#include "platform/widgets/AppCursor.h"
+#include "platform/widgets/Fonts.h"
+#include "printing/PictureButton.h"
+#include "platform/widgets/PictureSurface.h"
+#include "sheets/PreviewLayout.h"
 
 namespace {
 

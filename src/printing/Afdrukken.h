@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <QImage>
 
-#include "PrinterChoice.h"
-#include "SheetLayout.h"
+#include "platform/widgets/PrinterChoice.h"
+#include "sheets/SheetLayout.h"
 
 class Dialogs;
 class PictureButton;

@@ -3,14 +3,14 @@
 #include <QLabel>
 #include <QScrollBar>
 
-#include "Afdrukken.h"
-#include "AppCursor.h"
-#include "Dialogs.h"
-#include "EventPump.h"
-#include "PictureButton.h"
-#include "PictureSurface.h"
-#include "PreviewLayout.h"
-#include "SheetPrinter.h"
+#include "printing/Afdrukken.h"
+#include "platform/widgets/AppCursor.h"
+#include "platform/widgets/Dialogs.h"
+#include "platform/widgets/EventPump.h"
+#include "printing/PictureButton.h"
+#include "platform/widgets/PictureSurface.h"
+#include "sheets/PreviewLayout.h"
+#include "printing/SheetPrinter.h"
 
 void Afdrukken::press(PictureButton* button, double seconds) {
     // 15 twips down and to the right: one pixel.

@@ -4,7 +4,7 @@
 #include <QFont>
 #include <QImage>
 
-#include "SheetCanvas.h"
+#include "sheets/SheetCanvas.h"
 
 class QPainter;
 class QPaintDevice;

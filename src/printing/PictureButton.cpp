@@ -1,4 +1,4 @@
-#include "PictureButton.h"
+#include "printing/PictureButton.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "SheetPrinter.h"
+#include "printing/SheetPrinter.h"
 
 #include <QObject>
 #include <QPageLayout>
@@ -9,8 +9,8 @@
 
 #include <cups/cups.h>
 
-#include "PainterCanvas.h"
-#include "PrinterChoice.h"
+#include "printing/PainterCanvas.h"
+#include "platform/widgets/PrinterChoice.h"
 
 namespace {
 

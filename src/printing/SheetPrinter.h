@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QString>
 
-#include "SheetLayout.h"
+#include "sheets/SheetLayout.h"
 
 struct PrinterChoice;
 

@@ -1,4 +1,4 @@
-#include "About.h"
+#include "workspace/About.h"
 
 #include <QLabel>
 #include <QPixmap>

@@ -1,9 +1,9 @@
-#include "Algemeen.h"
+#include "workspace/Algemeen.h"
 
 #include <QLabel>
 #include <QPointer>
 
-#include "EventPump.h"
+#include "platform/widgets/EventPump.h"
 
 namespace Algemeen {
 

@@ -1,4 +1,4 @@
-#include "Main.h"
+#include "workspace/Main.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -7,12 +7,12 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "Algemeen.h"
-#include "Fonts.h"
-#include "HtmlViewer.h"
-#include "PictureSurface.h"
-#include "QtDialogs.h"
-#include "ScrollBar.h"
+#include "workspace/Algemeen.h"
+#include "platform/widgets/Fonts.h"
+#include "platform/widgets/HtmlViewer.h"
+#include "platform/widgets/PictureSurface.h"
+#include "platform/widgets/QtDialogs.h"
+#include "platform/widgets/ScrollBar.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <QMainWindow>
 #include <QRect>
 
-#include "Dialogs.h"
-#include "Guides.h"
-#include "PrinterChoice.h"
-#include "ZoomView.h"
+#include "platform/widgets/Dialogs.h"
+#include "view/Guides.h"
+#include "platform/widgets/PrinterChoice.h"
+#include "view/ZoomView.h"
 
 class HtmlViewer;
 class PictureSurface;

@@ -1,12 +1,12 @@
 // Edit and Flip: the filters, the flips and the border.
 #include <QPainter>
 
-#include "AppCursor.h"
-#include "EventPump.h"
-#include "Filters.h"
-#include "Main.h"
-#include "PhotoBitmap.h"
-#include "PictureSurface.h"
+#include "platform/widgets/AppCursor.h"
+#include "platform/widgets/EventPump.h"
+#include "filters/Filters.h"
+#include "workspace/Main.h"
+#include "platform/files/PhotoBitmap.h"
+#include "platform/widgets/PictureSurface.h"
 
 namespace {
 

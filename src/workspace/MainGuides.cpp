@@ -1,8 +1,8 @@
 // The guide buttons and the head boxes that follow the mouse over the passport photo.
 #include <QPainter>
 
-#include "Main.h"
-#include "PictureSurface.h"
+#include "workspace/Main.h"
+#include "platform/widgets/PictureSurface.h"
 
 void Main::onKnop1() {
     guides.headUpTo10();

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "About.h"
-#include "EventPump.h"
-#include "HtmlViewer.h"
-#include "Main.h"
+#include "workspace/About.h"
+#include "platform/widgets/EventPump.h"
+#include "platform/widgets/HtmlViewer.h"
+#include "workspace/Main.h"
 
 void Main::onHelpUitleg() {
     // isHidden, not isVisible: the page's own flag, whether or not the window is on screen.

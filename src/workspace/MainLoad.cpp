@@ -2,12 +2,12 @@
 #include <QAction>
 #include <QMenu>
 
-#include "Algemeen.h"
-#include "AppCursor.h"
-#include "Main.h"
-#include "PhotoFile.h"
-#include "PictureSurface.h"
-#include "ScrollBar.h"
+#include "workspace/Algemeen.h"
+#include "platform/widgets/AppCursor.h"
+#include "workspace/Main.h"
+#include "platform/files/PhotoFile.h"
+#include "platform/widgets/PictureSurface.h"
+#include "platform/widgets/ScrollBar.h"
 
 void Main::onFileLoad() {
     const FileFilter filter{QStringLiteral("Foto ( Jpg, Bmp, Gif )"),

@@ -1,6 +1,6 @@
 // File / "Print Photo".
-#include "Afdrukken.h"
-#include "Main.h"
+#include "printing/Afdrukken.h"
+#include "workspace/Main.h"
 
 void Main::onFilePrint() {
     // The window starts afresh on every opening and goes when it closes. exec() returns only

@@ -1,8 +1,8 @@
 // File / "Save Photo": the passport photo as a BMP or a JPEG file.
 #include <QDir>
 
-#include "Main.h"
-#include "PhotoSave.h"
+#include "workspace/Main.h"
+#include "platform/files/PhotoSave.h"
 
 void Main::onFileSaveAs(int index) {
     if (index != 1 && index != 2) return;

@@ -5,11 +5,11 @@
 #include <QMenu>
 #include <QPainter>
 
-#include "Algemeen.h"
-#include "AppCursor.h"
-#include "Main.h"
-#include "PictureSurface.h"
-#include "ScrollBar.h"
+#include "workspace/Algemeen.h"
+#include "platform/widgets/AppCursor.h"
+#include "workspace/Main.h"
+#include "platform/widgets/PictureSurface.h"
+#include "platform/widgets/ScrollBar.h"
 
 namespace {
 

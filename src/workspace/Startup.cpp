@@ -1,9 +1,9 @@
-#include "Startup.h"
+#include "workspace/Startup.h"
 
 #include <QApplication>
 #include <QStyleFactory>
 
-#include "Fonts.h"
+#include "platform/widgets/Fonts.h"
 
 void prepareApplication() {
     // One look on every desktop, so the fixed layout's colours and borders are the same.

@@ -1,6 +1,6 @@
 // Negative, greyscale, light/dark, contrast with its balancing, and the colour swaps.
 
-#include "FilterSteps.h"
+#include "filters/FilterSteps.h"
 #include "FilterTestSupport.h"
 
 using namespace filtertest;

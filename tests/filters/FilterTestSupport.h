@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Filters.h"
+#include "filters/Filters.h"
 
 namespace filtertest {
 

@@ -5,9 +5,9 @@
 #include <QApplication>
 #include <QTextBrowser>
 
-#include "HtmlViewer.h"
-#include "Main.h"
-#include "Startup.h"
+#include "platform/widgets/HtmlViewer.h"
+#include "workspace/Main.h"
+#include "workspace/Startup.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

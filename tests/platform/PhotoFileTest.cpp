@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "PhotoFile.h"
+#include "platform/files/PhotoFile.h"
 #include "TestPictures.h"
 
 namespace {

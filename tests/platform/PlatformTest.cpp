@@ -16,12 +16,12 @@
 
 #include <gtest/gtest.h>
 
-#include "AppCursor.h"
-#include "EventPump.h"
-#include "Fonts.h"
-#include "PictureSurface.h"
-#include "QtDialogs.h"
-#include "ScrollBar.h"
+#include "platform/widgets/AppCursor.h"
+#include "platform/widgets/EventPump.h"
+#include "platform/widgets/Fonts.h"
+#include "platform/widgets/PictureSurface.h"
+#include "platform/widgets/QtDialogs.h"
+#include "platform/widgets/ScrollBar.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "Afdrukken.h"
-#include "Main.h"
-#include "PictureButton.h"
-#include "PictureSurface.h"
+#include "printing/Afdrukken.h"
+#include "workspace/Main.h"
+#include "printing/PictureButton.h"
+#include "platform/widgets/PictureSurface.h"
 #include "PrintTestSupport.h"
 #include "TestPictures.h"
 

@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "Afdrukken.h"
-#include "AppCursor.h"
-#include "PictureButton.h"
+#include "printing/Afdrukken.h"
+#include "platform/widgets/AppCursor.h"
+#include "printing/PictureButton.h"
 #include "PrintTestSupport.h"
-#include "PrinterChoice.h"
-#include "SheetPrinter.h"
+#include "platform/widgets/PrinterChoice.h"
+#include "printing/SheetPrinter.h"
 
 namespace {
 

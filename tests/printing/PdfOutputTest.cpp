@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "PrintTestSupport.h"
-#include "PrinterChoice.h"
-#include "SheetPrinter.h"
+#include "platform/widgets/PrinterChoice.h"
+#include "printing/SheetPrinter.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "PreviewLayout.h"
+#include "sheets/PreviewLayout.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Afdrukken.h"
-#include "AppCursor.h"
-#include "PictureButton.h"
+#include "printing/Afdrukken.h"
+#include "platform/widgets/AppCursor.h"
+#include "printing/PictureButton.h"
 #include "PrintTestSupport.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <QThread>
 #include <QTimer>
 
-#include "Afdrukken.h"
-#include "AppCursor.h"
-#include "PictureButton.h"
+#include "printing/Afdrukken.h"
+#include "platform/widgets/AppCursor.h"
+#include "printing/PictureButton.h"
 
 QImage markedPhoto() {
     QImage photo(127, 163, QImage::Format_RGB32);

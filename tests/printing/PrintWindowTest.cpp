@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "Afdrukken.h"
-#include "AppCursor.h"
-#include "PictureButton.h"
-#include "PictureSurface.h"
-#include "PreviewLayout.h"
+#include "printing/Afdrukken.h"
+#include "platform/widgets/AppCursor.h"
+#include "printing/PictureButton.h"
+#include "platform/widgets/PictureSurface.h"
+#include "sheets/PreviewLayout.h"
 #include "PrintTestSupport.h"
 #include "ScriptedDialogs.h"
 #include "TestPictures.h"

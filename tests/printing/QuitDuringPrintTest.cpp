@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "Afdrukken.h"
-#include "AppCursor.h"
-#include "Main.h"
-#include "PictureButton.h"
+#include "printing/Afdrukken.h"
+#include "platform/widgets/AppCursor.h"
+#include "workspace/Main.h"
+#include "printing/PictureButton.h"
 #include "PrintTestSupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "SheetLayout.h"
+#include "sheets/SheetLayout.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // BmpToJpeg on its own: which BMPs it reads, what JPEG it writes, and that a failure never
 // touches the file at the JPEG path.
-#include "BmpToJpeg.h"
+#include "bmptojpeg/BmpToJpeg.h"
 
 #include <cmath>
 #include <cstdint>

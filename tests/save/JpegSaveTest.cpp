@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "BmpToJpeg.h"
-#include "PhotoSave.h"
+#include "bmptojpeg/BmpToJpeg.h"
+#include "platform/files/PhotoSave.h"
 #include "SaveTestSupport.h"
 
 namespace {

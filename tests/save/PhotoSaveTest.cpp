@@ -1,6 +1,6 @@
 // The writing code under the save commands: the 24-bit BMP, the atomic write, the temporary
 // file of a JPEG save.
-#include "PhotoSave.h"
+#include "platform/files/PhotoSave.h"
 
 #include <memory>
 

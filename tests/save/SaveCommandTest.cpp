@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "BmpToJpeg.h"
+#include "bmptojpeg/BmpToJpeg.h"
 #include "FullDisk.h"
-#include "Main.h"
-#include "PhotoSave.h"
-#include "PictureSurface.h"
+#include "workspace/Main.h"
+#include "platform/files/PhotoSave.h"
+#include "platform/widgets/PictureSurface.h"
 #include "SaveTestSupport.h"
 #include "ScriptedDialogs.h"
 #include "TestPictures.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Startup.h"
+#include "workspace/Startup.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

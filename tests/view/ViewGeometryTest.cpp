@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Guides.h"
-#include "ViewGeometry.h"
-#include "ZoomView.h"
+#include "view/Guides.h"
+#include "view/ViewGeometry.h"
+#include "view/ZoomView.h"
 
 using namespace view;
 

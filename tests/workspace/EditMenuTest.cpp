@@ -8,11 +8,11 @@
 #include <QMetaObject>
 #include <QWindow>
 
-#include "AppCursor.h"
-#include "EventPump.h"
-#include "Filters.h"
+#include "platform/widgets/AppCursor.h"
+#include "platform/widgets/EventPump.h"
+#include "filters/Filters.h"
 #include "MainFixture.h"
-#include "PhotoBitmap.h"
+#include "platform/files/PhotoBitmap.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <QPrintDialog>
 #include <QTimer>
 
-#include "About.h"
-#include "EventPump.h"
-#include "HtmlViewer.h"
+#include "workspace/About.h"
+#include "platform/widgets/EventPump.h"
+#include "platform/widgets/HtmlViewer.h"
 #include "MainFixture.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "About.h"
-#include "HtmlViewer.h"
+#include "workspace/About.h"
+#include "platform/widgets/HtmlViewer.h"
 #include "MainFixture.h"
 
 namespace {

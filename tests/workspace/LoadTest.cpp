@@ -6,8 +6,8 @@
 #include <QScrollBar>
 
 #include "MainFixture.h"
-#include "AppCursor.h"
-#include "PhotoFile.h"
+#include "platform/widgets/AppCursor.h"
+#include "platform/files/PhotoFile.h"
 
 using LoadTest = MainFixture;
 

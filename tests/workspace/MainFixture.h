@@ -12,10 +12,10 @@
 
 #include <gtest/gtest.h>
 
-#include "Main.h"
-#include "PictureSurface.h"
+#include "workspace/Main.h"
+#include "platform/widgets/PictureSurface.h"
 #include "ScriptedDialogs.h"
-#include "ScrollBar.h"
+#include "platform/widgets/ScrollBar.h"
 #include "TestPictures.h"
 
 class MainFixture : public ::testing::Test {

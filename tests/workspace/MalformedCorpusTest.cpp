@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "AppCursor.h"
+#include "platform/widgets/AppCursor.h"
 #include "MainFixture.h"
 
 namespace {

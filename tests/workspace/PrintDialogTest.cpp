@@ -16,8 +16,8 @@
 
 #include <gtest/gtest.h>
 
-#include "PrinterChoice.h"
-#include "QtDialogs.h"
+#include "platform/widgets/PrinterChoice.h"
+#include "platform/widgets/QtDialogs.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "AppCursor.h"
-#include "HtmlViewer.h"
+#include "platform/widgets/AppCursor.h"
+#include "platform/widgets/HtmlViewer.h"
 
 #include "MainFixture.h"
 

@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "AppCursor.h"
+#include "platform/widgets/AppCursor.h"
 #include "MainFixture.h"
 
 using ZoomTest = MainFixture;

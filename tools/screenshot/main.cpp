@@ -6,10 +6,10 @@
 #include <QTemporaryDir>
 
 #include "ScriptedDialogs.h"
-#include "Main.h"
-#include "PictureSurface.h"
-#include "ScrollBar.h"
-#include "Startup.h"
+#include "workspace/Main.h"
+#include "platform/widgets/PictureSurface.h"
+#include "platform/widgets/ScrollBar.h"
+#include "workspace/Startup.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Fonts.h"
+#include "platform/widgets/Fonts.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "Guides.h"
+#include "view/Guides.h"
 
 namespace view {
 

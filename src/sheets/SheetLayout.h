@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "SheetCanvas.h"
+#include "sheets/SheetCanvas.h"
 
 namespace sheets {
 

@@ -1,4 +1,4 @@
-#include "AppCursor.h"
+#include "platform/widgets/AppCursor.h"
 
 #include <QApplication>
 #include <QCursor>

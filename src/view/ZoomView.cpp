@@ -1,4 +1,4 @@
-#include "ZoomView.h"
+#include "view/ZoomView.h"
 
 #include <algorithm>
 

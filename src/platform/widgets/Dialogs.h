@@ -14,7 +14,7 @@ struct FileFilter {
 };
 
 // The common dialogs and message boxes, behind one small interface so that tests answer
-// them without a human (ScriptedDialogs in tests/support) and the program shows the real
+// them without a human (ScriptedDialogs, beside the tests) and the program shows the real
 // ones (QtDialogs).
 class Dialogs {
 public:

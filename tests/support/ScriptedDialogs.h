@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "Dialogs.h"
-#include "PrinterChoice.h"
+#include "platform/widgets/Dialogs.h"
+#include "platform/widgets/PrinterChoice.h"
 
 // Dialogs answered from a script instead of a human (tests, benchmarks, the screenshot tool). Each call takes the next queued answer;
 // an empty queue answers like a user who cancels (empty path, false, No). Every request is

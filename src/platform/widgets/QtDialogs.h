@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "platform/widgets/Dialogs.h"
 
 class QWidget;
 

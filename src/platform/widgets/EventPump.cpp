@@ -1,4 +1,4 @@
-#include "EventPump.h"
+#include "platform/widgets/EventPump.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "SheetLayout.h"
+#include "sheets/SheetLayout.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ScrollBar.h"
+#include "platform/widgets/ScrollBar.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "HtmlViewer.h"
+#include "platform/widgets/HtmlViewer.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "PhotoSave.h"
+#include "platform/files/PhotoSave.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,7 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-#include "BmpToJpeg.h"
+#include "bmptojpeg/BmpToJpeg.h"
 
 namespace {
 

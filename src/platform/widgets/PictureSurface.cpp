@@ -1,4 +1,4 @@
-#include "PictureSurface.h"
+#include "platform/widgets/PictureSurface.h"
 
 #include <QFont>
 #include <QMouseEvent>

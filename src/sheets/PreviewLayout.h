@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "SheetCanvas.h"
+#include "sheets/SheetCanvas.h"
 
 namespace sheets {
 

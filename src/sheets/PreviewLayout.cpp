@@ -1,8 +1,8 @@
-#include "PreviewLayout.h"
+#include "sheets/PreviewLayout.h"
 
 #include <algorithm>
 
-#include "SheetLayout.h"
+#include "sheets/SheetLayout.h"
 
 namespace sheets {
 

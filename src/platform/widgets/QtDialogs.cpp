@@ -1,4 +1,4 @@
-#include "QtDialogs.h"
+#include "platform/widgets/QtDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "PrinterChoice.h"
+#include "platform/widgets/PrinterChoice.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "PhotoBitmap.h"
+#include "platform/files/PhotoBitmap.h"
 
 #include <bit>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "PhotoFile.h"
+#include "platform/files/PhotoFile.h"
 
 #include <climits>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ViewGeometry.h"
+#include "view/ViewGeometry.h"
 
 namespace view {
 

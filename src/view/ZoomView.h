@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ViewGeometry.h"
+#include "view/ViewGeometry.h"
 
 namespace view {
 
