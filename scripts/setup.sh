@@ -13,6 +13,8 @@ PACKAGES=(
   # printing: a CUPS server with a PDF queue, rasterising its PDFs, and libcups to ask a
   # queue whether it takes jobs
   cups cups-bsd printer-driver-cups-pdf poppler-utils libcups2-dev
+  # the validators of the menu entry and its AppStream metadata, run by the install test
+  desktop-file-utils appstream
 )
 
 missing=()
