@@ -15,6 +15,9 @@ PACKAGES=(
   cups cups-bsd printer-driver-cups-pdf poppler-utils libcups2-dev
   # the validators of the menu entry and its AppStream metadata, run by the install test
   desktop-file-utils appstream
+  # the Debian package: cpack finds the libraries the program links with dpkg-shlibdeps
+  # (dpkg-dev), which it runs on what `file` calls an ELF program; lintian checks the package
+  dpkg-dev file lintian
 )
 
 missing=()

@@ -1,6 +1,6 @@
-# Checks of an installed tree: what it holds, that its menu entry and metadata pass the
-# desktop's validators, and that a program in it finds its help page. Expects SOURCE_DIR,
-# PROBE and WORK_DIR.
+# Checks shared by the install test and the package test: what an installed tree holds, that
+# its menu entry and metadata pass the desktop's validators, and that a program in it finds
+# its help page. Expects SOURCE_DIR, PROBE and WORK_DIR.
 
 function(fail message)
   message(FATAL_ERROR "${message}")
@@ -12,7 +12,9 @@ set(APP_ID nl.portrik.Portrik)
 set(INSTALLED_FILES
   bin/portrik
   share/applications/${APP_ID}.desktop
-  share/metainfo/${APP_ID}.metainfo.xml)
+  share/metainfo/${APP_ID}.metainfo.xml
+  share/doc/portrik/copyright
+  share/doc/portrik/changelog.gz)
 set(OPTIONAL_FILES
   bin/portrik-passport)
 set(ICON_SIZES 16 22 24 32 48 64 128 256)
