@@ -13,6 +13,11 @@ PACKAGES=(
   # printing: a CUPS server with a PDF queue, rasterising its PDFs, and libcups to ask a
   # queue whether it takes jobs
   cups cups-bsd printer-driver-cups-pdf poppler-utils libcups2-dev
+  # the validators of the menu entry and its AppStream metadata, run by the install test
+  desktop-file-utils appstream
+  # the Debian package: cpack finds the libraries the program links with dpkg-shlibdeps
+  # (dpkg-dev), which it runs on what `file` calls an ELF program; lintian checks the package
+  dpkg-dev file lintian
 )
 
 missing=()

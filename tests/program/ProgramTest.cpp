@@ -1,5 +1,7 @@
 // Starts the real program on a private X display (Xvfb), waits for its window and checks
-// what the screen shows: the start-up picture's gradient and the placeholder photo.
+// what the screen shows: the start-up picture's gradient and the placeholder photo. The
+// program is the built one, or the one PORTRIK_PROGRAM names (the package test's unpacked
+// copy).
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -90,7 +92,7 @@ TEST(Program, ShowsItsWindowWithTheStartupPictureAndThePlaceholder) {
 
     QProcess program;
     program.setProcessChannelMode(QProcess::ForwardedChannels);
-    program.start(QStringLiteral(PORTRIK_PROGRAM), {});
+    program.start(qEnvironmentVariable("PORTRIK_PROGRAM", QStringLiteral(PORTRIK_PROGRAM)), {});
     ASSERT_TRUE(program.waitForStarted(5000));
 
     QImage screen;
