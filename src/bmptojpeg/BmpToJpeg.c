@@ -11,6 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <turbojpeg.h>
@@ -69,13 +70,37 @@ static int writeAll(int fd, const unsigned char* data, size_t size) {
     return 0;
 }
 
-/* Creates an unused file beside `path` (same folder, so the rename stays on one file
-   system). Its name goes into `tempPath`. Returns the descriptor, or -1. */
+/* Eight letters and digits for a temporary name, different on every call: a counter, the
+   process and the clock, mixed (splitmix64) so that names do not follow one another. */
+static void randomLetters(char letters[9]) {
+    static const char kAlphabet[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static unsigned long long counter = 0;
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    const unsigned long long process = (unsigned long long)getpid() << 32;
+    const unsigned long long moment =
+        (unsigned long long)now.tv_sec * 1000000007ULL + (unsigned long long)now.tv_nsec;
+    unsigned long long z = (++counter * 0x9E3779B97F4A7C15ULL) ^ process ^ moment;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    z ^= z >> 31;
+    for (int i = 0; i < 8; ++i, z /= 62) letters[i] = kAlphabet[z % 62];
+    letters[8] = '\0';
+}
+
+/* Creates a new file in the folder of `path` (so the rename stays on one file system) under a
+   short name of its own, as mkstemp does: a name grown from `path`'s last part could pass the
+   file system's limit of 255 bytes a name. Its path goes into `tempPath`. Returns the
+   descriptor, or -1. */
 static int createTempBeside(const char* path, char* tempPath, size_t tempSize) {
-    static unsigned counter = 0;
+    const char* slash = strrchr(path, '/');
+    const int folderLength = slash ? (int)(slash - path + 1) : 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
+        char letters[9];
+        randomLetters(letters);
         const int n =
-            snprintf(tempPath, tempSize, "%s.%ld-%u.part", path, (long)getpid(), counter++);
+            snprintf(tempPath, tempSize, "%.*s.bmptojpeg-%s.part", folderLength, path, letters);
         if (n < 0 || (size_t)n >= tempSize) {
             errno = ENAMETOOLONG;
             return -1;

@@ -48,10 +48,14 @@ bool queueAcceptsJobs(const QString& name) {
     return accepts;
 }
 
-// One copy, upright: the page layout carries the orientation.
-void portraitOneCopy(QPrinter& printer) {
+// One copy, upright, drawn from the corner of the printer's own printable area: the sheet's
+// twips count from there. Qt keeps page margins of its own (10 pt) even on a printer that
+// prints the whole sheet; margins equal to the printer's minimum ones make the paint origin
+// that corner. The page layout carries the orientation and the margins.
+void portraitOneCopyOnPrintableArea(QPrinter& printer) {
     QPageLayout layout = printer.pageLayout();
     layout.setOrientation(QPageLayout::Portrait);
+    layout.setMargins(layout.minimumMargins());
     printer.setPageLayout(layout);
     printer.setCopyCount(1);
 }
@@ -85,7 +89,7 @@ PrintOutcome printSheet(const PrinterChoice& choice, const sheets::SheetOptions&
     printer.setPrinterName(name);
     printer.setDocName(documentName);
     // The page size stays as the printer is set up; the sheets are laid out for A4.
-    portraitOneCopy(printer);
+    portraitOneCopyOnPrintableArea(printer);
     return drawOn(printer, tr("the printer \"%1\"").arg(name), options, photo, stampFrame);
 }
 

@@ -53,6 +53,11 @@ About::About(QWidget* parent) : QDialog(parent) {
     QPalette face = OkKnop->palette();
     face.setColor(QPalette::Button, QColor(192, 192, 255));
     OkKnop->setPalette(face);
+    // A flat face in that colour with a raised edge; the style would paint a gradient.
+    OkKnop->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: rgb(192, 192, 255);"
+                       " border: 2px outset rgb(192, 192, 255); }"
+                       "QPushButton:pressed { border-style: inset; }"));
     OkKnop->setDefault(true);
     connect(OkKnop, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -1,11 +1,9 @@
 // Sheets printed on real print paths, rasterised and measured: a PDF file written through
-// QPrinter (always), and the CUPS PDF queue when a scheduler runs.
+// QPrinter (always), and the CUPS queues when a scheduler runs.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -191,12 +189,12 @@ TEST_P(PdfFileSheet, LandsWhereTheTwipsSay) {
 
 INSTANTIATE_TEST_SUITE_P(Sheets, PdfFileSheet, ::testing::ValuesIn(kPrintedSheets), sheetName);
 
-// Where cups-pdf puts the job titled `documentName`, once the queue is done with it.
-QString cupsOutput(const QString& documentName) {
+// Where cups-pdf puts the job titled `documentName`, once `queue` is done with it.
+QString cupsOutput(const QString& documentName, const QString& queue) {
     QString found;
     waitUntil(
         [&] {
-            if (cupsPdfQueueBusy()) return false;
+            if (cupsQueueBusy(queue)) return false;
             const QStringList names = QDir(QDir::home().filePath(QStringLiteral("PDF")))
                                           .entryList({documentName + QLatin1Char('*')});
             if (!names.isEmpty()) {
@@ -208,36 +206,63 @@ QString cupsOutput(const QString& documentName) {
     return found;
 }
 
-class CupsQueueSheet : public ::testing::TestWithParam<SheetCase> {};
+// A CUPS queue and the top-left corner of its printable area, in points from the page corner,
+// as its PPD declares it: PDF prints the whole sheet; Margins (added by scripts/start-cups.sh)
+// keeps 18 pt free on the left and 24 pt at the top.
+struct QueueSheet {
+    const char* queue;
+    QPointF printableCornerPoints;
+    SheetCase sheet;
+};
 
-TEST_P(CupsQueueSheet, LandsWhereTheTwipsSay) {
-    if (!cupsPdfQueueReady()) {
-        GTEST_SKIP() << "No CUPS scheduler with the PDF queue is running (scripts/start-cups.sh "
-                        "starts one); the PDF file variant checks the same sheets.";
+void PrintTo(const QueueSheet& c, std::ostream* out) {
+    *out << c.queue << " layout " << c.sheet.layout;
+}
+
+class CupsQueueSheet : public ::testing::TestWithParam<QueueSheet> {};
+
+// Measured from the page corner of what the queue wrote, never from Qt's paint rectangle: a
+// printer's printable area is where the twips start.
+TEST_P(CupsQueueSheet, LandsWhereTheTwipsSayFromThePrintableCorner) {
+    const QueueSheet& c = GetParam();
+    if (!cupsSchedulerRunning()) {
+        GTEST_SKIP() << "No CUPS scheduler is running (scripts/start-cups.sh starts one with the "
+                        "PDF and Margins queues); the PDF file variant checks the same sheets.";
     }
+    const QString queue = QString::fromLatin1(c.queue);
+    ASSERT_FALSE(QPrinterInfo::printerInfo(queue).isNull())
+        << "CUPS runs without the queue " << c.queue << "; scripts/start-cups.sh adds it.";
     static int job = 0;
     const QString documentName =
         QStringLiteral("portrikcheck%1n%2").arg(QCoreApplication::applicationPid()).arg(++job);
     PrinterChoice choice;
-    // The poster goes to the default printer when that is the PDF queue.
-    if (GetParam().layout != 16 || QPrinterInfo::defaultPrinterName() != QLatin1String("PDF")) {
-        choice.printerName = QStringLiteral("PDF");
+    // The poster goes to the default printer when that is the queue under test.
+    if (c.sheet.layout != 16 || QPrinterInfo::defaultPrinterName() != queue) {
+        choice.printerName = queue;
     }
     const QImage photo = markedPhoto();
     const PrintOutcome outcome =
-        printSheet(choice, optionsFor(GetParam()), photo, stampFrame(), documentName);
+        printSheet(choice, optionsFor(c.sheet), photo, stampFrame(), documentName);
     ASSERT_TRUE(outcome.printed) << outcome.problem.toStdString();
-    const QString path = cupsOutput(documentName);
+    const QString path = cupsOutput(documentName, queue);
     ASSERT_FALSE(path.isEmpty()) << "no output of " << documentName.toStdString() << " in ~/PDF";
 
-    QPrinter queue(QPrinter::HighResolution);
-    queue.setPrinterName(QStringLiteral("PDF"));
-    const QPointF origin = queue.pageLayout().paintRect(QPageLayout::Millimeter).topLeft();
-    checkPdf(path, GetParam(), origin);
+    checkPdf(path, c.sheet, c.printableCornerPoints * 25.4 / 72.0);
     QFile::remove(path);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sheets, CupsQueueSheet, ::testing::ValuesIn(kPrintedSheets), sheetName);
+const QueueSheet kQueueSheets[] = {
+    {"PDF", {0, 0}, {1, true}},
+    {"PDF", {0, 0}, {15, true}},
+    {"PDF", {0, 0}, {16, true}},
+    {"Margins", {18, 24}, {1, true}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sheets, CupsQueueSheet, ::testing::ValuesIn(kQueueSheets),
+                         [](const testing::TestParamInfo<QueueSheet>& info) {
+                             return info.param.queue + std::string("Layout") +
+                                    std::to_string(info.param.sheet.layout);
+                         });
 
 // Runs `command` with its arguments; true when it succeeded.
 bool runs(const QString& command, const QStringList& arguments) {
@@ -255,7 +280,7 @@ TEST(CupsQueue, StoppedPrinterIsReportedInsteadOfKeepingTheJob) {
     const QImage photo = markedPhoto();
     const PrintOutcome outcome = printSheet(PrinterChoice{QStringLiteral("PDF"), QString()},
                                             sheets::SheetOptions{}, photo, stampFrame());
-    const bool queueEmpty = !cupsPdfQueueBusy();
+    const bool queueEmpty = !cupsQueueBusy();
     runs(QStringLiteral("cupsenable"), {QStringLiteral("PDF")});
     EXPECT_FALSE(outcome.printed);
     EXPECT_EQ(outcome.problem, QStringLiteral("The printer \"PDF\" is stopped or off-line."));

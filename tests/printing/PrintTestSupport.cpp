@@ -102,16 +102,18 @@ bool waitUntil(const std::function<bool()>& done, double seconds) {
     return true;
 }
 
-bool cupsPdfQueueReady() {
+bool cupsSchedulerRunning() {
+    // lpstat -r exits 0 even when the scheduler is down: read what it says.
     const QString status = run(QStringLiteral("lpstat"), {QStringLiteral("-r")});
-    if (status.trimmed() != QLatin1String("scheduler is running")) return false;
-    return !QPrinterInfo::printerInfo(QStringLiteral("PDF")).isNull();
+    return status.trimmed() == QLatin1String("scheduler is running");
 }
 
-bool cupsPdfQueueBusy() {
-    return !run(QStringLiteral("lpstat"), {QStringLiteral("-o"), QStringLiteral("PDF")})
-                .trimmed()
-                .isEmpty();
+bool cupsPdfQueueReady() {
+    return cupsSchedulerRunning() && !QPrinterInfo::printerInfo(QStringLiteral("PDF")).isNull();
+}
+
+bool cupsQueueBusy(const QString& queue) {
+    return !run(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue}).trimmed().isEmpty();
 }
 
 bool PointerNotingDialogs::ask(const QString& text) {

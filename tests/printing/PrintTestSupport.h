@@ -38,10 +38,12 @@ QImage rasterisePdf(const QString& path, int dpi);
 // Waits until `done` holds, letting events run, for at most `seconds`. Returns `done()`.
 bool waitUntil(const std::function<bool()>& done, double seconds);
 
+// The CUPS scheduler runs.
+bool cupsSchedulerRunning();
 // The CUPS scheduler runs and has the PDF queue.
 bool cupsPdfQueueReady();
-// Jobs waiting or printing on the PDF queue.
-bool cupsPdfQueueBusy();
+// Jobs waiting or printing on the CUPS queue `queue`.
+bool cupsQueueBusy(const QString& queue = QStringLiteral("PDF"));
 
 // Dialogs that also note the mouse pointer each time the user is asked something.
 class PointerNotingDialogs : public ScriptedDialogs {
