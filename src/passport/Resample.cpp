@@ -65,9 +65,8 @@ Axis axisTaps(double start, double length, int destLength, int sourceLength) {
 }
 
 std::uint32_t toPixel(float r, float g, float b) {
-    auto level = [](float v) {
-        return static_cast<std::uint32_t>(std::clamp(std::lround(v), 0L, 255L));
-    };
+    // Every share is positive, so the sums are too: adding a half and truncating rounds.
+    auto level = [](float v) { return std::min(static_cast<std::uint32_t>(v + 0.5f), 255u); };
     return 0xff000000u | level(r) << 16 | level(g) << 8 | level(b);
 }
 
