@@ -1,7 +1,7 @@
 // Framing the counter photo from any marks at all: found by the face finder, dragged by the
 // user, or nonsense (not a number, infinite, far outside the photo), on photos from 1 x 1 up.
 // Whatever comes in, every crop is a finite rectangle of the photo's proportion, every
-// measure a number, and the area scaling stays inside its pictures.
+// measure and mapped point a number, and the area scaling stays inside its pictures.
 //
 // Input: one byte of flags (bit 0 the age group, bit 1 eyes known, bit 2 jaw sides known,
 // bit 3 raw doubles), two 16-bit sizes (1..65536), then 16 values: crown, chin, the eyes and
@@ -125,6 +125,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkCrop(cropForHeadHeight(scaled, marks, mm));
     checkMeasures(measure(marks, scaled));
     (void)belowMinimumDpi(scaled);
+    const Point print = toPrintPixels(scaled, marks.chin);
+    const Point back = toPhotoPixels(scaled, print);
+    check(isFinite(print.x) && isFinite(print.y) && isFinite(back.x) && isFinite(back.y));
 
     checkCut(in, std::min(width, 48), std::min(height, 48), scaled);
     checkCut(in, std::min(width, 48), std::min(height, 48), centred);

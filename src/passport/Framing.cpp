@@ -128,6 +128,17 @@ Overhang overhangOf(const Crop& crop, int photoWidth, int photoHeight) {
     return o;
 }
 
+Point toPrintPixels(const Crop& crop, Point photoPoint) {
+    const double scale = kPrintWidth / saneWidth(crop.width);
+    return {(sane(photoPoint.x) - sane(crop.x)) * scale,
+            (sane(photoPoint.y) - sane(crop.y)) * scale};
+}
+
+Point toPhotoPixels(const Crop& crop, Point printPoint) {
+    const double scale = saneWidth(crop.width) / kPrintWidth;
+    return {sane(crop.x) + sane(printPoint.x) * scale, sane(crop.y) + sane(printPoint.y) * scale};
+}
+
 Crop moveCrop(const Crop& crop, double dx, double dy) {
     return {sane(sane(crop.x) + sane(dx)), sane(sane(crop.y) + sane(dy)), saneWidth(crop.width)};
 }

@@ -98,6 +98,11 @@ struct Overhang {
 // A crop edge within a thousandth of a pixel of the photo's edge counts as inside.
 Overhang overhangOf(const Crop& crop, int photoWidth, int photoHeight);
 
+// A point of the loaded photo in the pixels of the 600 dpi photo `crop` makes (827 x 1063),
+// and back: for drawing marks over the framed photo and for markers dragged on it.
+Point toPrintPixels(const Crop& crop, Point photoPoint);
+Point toPhotoPixels(const Crop& crop, Point printPoint);
+
 // The user's corrections in the window: drag by (dx, dy) loaded-photo pixels, and scale by
 // `factor` (> 1 takes in more of the photo, so the head gets smaller) keeping `anchor` (for
 // example the point under the mouse wheel) where it is on the photo. The width stays within

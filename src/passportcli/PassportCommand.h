@@ -65,6 +65,10 @@ struct Services {
 // window does, finds the one face, frames it, writes what was asked for (each file complete
 // or not at all) and prints the measured values on `out`. Problems go to `err`, one line
 // each; the result is an ExitCode. Needs a QGuiApplication for the PDF.
+//
+// A check of the rules joins as an option in Options and one step after the report: it reads
+// the Framed result (the print photo, the marks, the measures) and returns kExitCheckFailed
+// when a criterion fails; the outcomes before it already end with kExitNoPhotoOrFace.
 int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const Services& services = {});
 

@@ -116,6 +116,10 @@ TEST(Framing, DragAndScaleKeepWhatTheUserHolds) {
     }
     EXPECT_EQ(scaleCrop(start, 1e-12, anchor).width, kMinCropWidth);
     EXPECT_EQ(scaleCrop(start, 1e12, anchor).width, kMaxCropWidth);
+    // A marker dragged on the framed photo lands on the photo where it was dropped.
+    const Point print = toPrintPixels(start, anchor);
+    EXPECT_NEAR(print.x, (200 - 100) * 827 / 350.0, kEps);
+    EXPECT_NEAR(toPhotoPixels(start, print).y, anchor.y, kEps);
     // The slider: the head comes out as tall as asked.
     const HeadMarks head = uprightHead();
     const Crop sized = cropForHeadHeight(frameHead(head, AgeGroup::From11), head, 26.5);
