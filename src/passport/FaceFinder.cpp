@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <future>
 #include <mutex>
+#include <sstream>
 
 #include <dlib/image_processing/frontal_face_detector.h>
 #include <dlib/image_processing/shape_predictor.h>
@@ -54,6 +54,10 @@ struct image_traits<passport::PhotoImage> {
 }  // namespace dlib
 
 namespace passport {
+
+// The face detector, serialised at build time.
+extern const unsigned char kFaceDetectorData[];
+extern const std::size_t kFaceDetectorSize;
 
 struct FaceModel::Impl {
     // The detector keeps scratch state while it runs; find() takes turns on it.
@@ -143,6 +147,20 @@ FoundFace fitFace(const dlib::shape_predictor& predictor, const view::ConstPixel
     return face;
 }
 
+// dlib's frontal face detector as the build unpacked it (DumpFaceDetector.cpp), or as dlib
+// unpacks it, a second slower, should that ever fail.
+dlib::frontal_face_detector unpackedDetector() {
+    dlib::frontal_face_detector detector;
+    try {
+        std::istringstream in(
+            std::string(reinterpret_cast<const char*>(kFaceDetectorData), kFaceDetectorSize));
+        dlib::deserialize(detector, in);
+        return detector;
+    } catch (const std::exception&) {
+        return dlib::get_frontal_face_detector();
+    }
+}
+
 std::string loadProblem(const std::string& path, const std::string& reason) {
     return "The face model \"" + path + "\" could not be loaded: " + reason +
            ". It comes with the Debian package libdlib-data (install it with "
@@ -163,18 +181,9 @@ std::unique_ptr<FaceModel> FaceModel::load(const std::string& path, std::string*
         if (std::filesystem::is_directory(path)) return fail("it is a folder, not a file");
         std::ifstream in(path, std::ios::binary);
         if (!in) return fail(errno == ENOENT ? "there is no such file" : std::strerror(errno));
-        // A file that does not even start as a shape predictor is refused at once.
-        int version = 0;
-        dlib::deserialize(version, in);
-        if (version != 1) return fail("the file is damaged (it is no shape predictor)");
-        in.seekg(0);
-        // The detector comes compiled into dlib; unpacking it takes some 40 % of the time, so
-        // it is done meanwhile on a thread of its own.
         auto impl = std::make_unique<Impl>();
-        auto detector =
-            std::async(std::launch::async, [] { return dlib::get_frontal_face_detector(); });
         dlib::deserialize(impl->predictor, in);
-        impl->detector = detector.get();
+        impl->detector = unpackedDetector();
         if (impl->predictor.num_parts() != kLandmarkCount) {
             return fail("it holds " + std::to_string(impl->predictor.num_parts()) +
                         " face points instead of 68");

@@ -37,8 +37,9 @@ struct FaceSearch {
 
 // dlib's frontal face detector (HOG) and its 68-point shape predictor.
 //
-// Threads: load() blocks for about 0.85 s (it reads and unpacks the 100 MB model); run it
-// on a worker thread and hand the model over when it returns. A loaded model is never
+// Threads: load() blocks for about a second (it reads and unpacks the 100 MB landmark model;
+// the detector was unpacked when the program was built); run it on a worker thread and hand
+// the model over when it returns. A loaded model is never
 // changed, and find() may be called from any thread, also from several at once (the
 // detector's scratch state is guarded inside, so such calls take turns while detecting).
 class FaceModel {
