@@ -131,8 +131,8 @@ void ReportCollector::ReportRuns(const std::vector<Run>& runs) {
         } else if (run.repetitions > 1) {
             continue;
         }
-        // Drop the "/min_time:..." and "/repeats:..." decorations.
-        for (const char* decoration : {"/min_time:", "/repeats:"}) {
+        // Drop the "/min_time:...", "/repeats:..." and "/iterations:..." decorations.
+        for (const char* decoration : {"/min_time:", "/repeats:", "/iterations:"}) {
             const auto at = name.find(decoration);
             if (at != std::string::npos) name.erase(at);
         }
@@ -149,6 +149,7 @@ ProcessFigures measureProcesses(const char* selfPath) {
     figures.startupMs = startupUnderXvfb();
     figures.peakMegabytes = childPeak(selfPath, cameraJpeg());
     figures.idleMegabytes = childPeak(selfPath, QString());
+    measurePassportProgram(figures);
     return figures;
 }
 
@@ -172,6 +173,55 @@ bool runPeakMemoryChild(int argc, char** argv) {
     }
     return false;
 }
+
+namespace {
+
+// The counter photo of the 2020 rules on the 24-megapixel face photo.
+void printPassportReport(const ReportCollector& collector, const ProcessFigures& process) {
+    const auto& r = collector.results();
+    auto find = [&r](const std::string& name) -> const ReportCollector::Result* {
+        const auto it = r.find(name);
+        return it == r.end() ? nullptr : &it->second;
+    };
+    auto counter = [](const ReportCollector::Result* result, const char* name) {
+        return result && result->counters.count(name) ? result->counters.at(name) : -1.0;
+    };
+    std::vector<Line> lines;
+    char note[96];
+    const auto* plain = find("BM_Passport_PlainDlibWholePhoto");
+    if (const auto* f = find("BM_Passport_FindAndFrame")) {
+        lines.push_back({"Face found and framed, 6000 x 4000 photo, model loaded",
+                         formatMs(f->realMs) + " (" + formatMs(f->cpuMs) + ")",
+                         plain ? formatMs(plain->realMs) + " dlib alone on the whole photo" : "",
+                         "<= 250 ms: " + verdict(f->realMs, 250), "landmarks and crown included"});
+    }
+    const auto* nearest = find("BM_Passport_NearestPixelBaseline");
+    if (const auto* p = find("BM_Passport_PrintPhoto")) {
+        std::snprintf(note, sizeof note, "area average of a crop %.0f pixels wide", counter(p, "crop_px"));
+        lines.push_back({"600 dpi photo (827 x 1063) from the original pixels",
+                         formatMs(p->realMs) + " (" + formatMs(p->cpuMs) + ")",
+                         nearest ? formatMs(nearest->realMs) + " nearest pixel" : "",
+                         "<= 50 ms: " + verdict(p->realMs, 50), note});
+    }
+    if (const auto* l = find("BM_Passport_LoadModel")) {
+        std::snprintf(note, sizeof note, "model file %.1f MB", counter(l, "model_MB"));
+        lines.push_back({"Loading the face model", formatMs(l->realMs), "", "", note});
+    }
+    for (const char* name : {"BM_Passport_PhotoJpeg", "BM_Passport_LabSheetJpeg"}) {
+        if (const auto* j = find(name)) {
+            std::snprintf(note, sizeof note, "%.0f KB", counter(j, "file_KB"));
+            lines.push_back({name + 12, formatMs(j->realMs), "", "", note});
+        }
+    }
+    if (process.passportMs >= 0) {
+        std::snprintf(note, sizeof note, "peak resident memory %.0f MB", process.passportMegabytes);
+        lines.push_back({"portrik-passport on a 24 MP JPEG, end to end, all three files",
+                         formatMs(process.passportMs), "", "about 1.2 s expected", note});
+    }
+    printTable("## Counter photo (2020 rules)", lines);
+}
+
+}  // namespace
 
 void printReport(const ReportCollector& collector, const ProcessFigures& process) {
     const auto& r = collector.results();
@@ -288,4 +338,5 @@ void printReport(const ReportCollector& collector, const ProcessFigures& process
                          "", "a full 200 % bitmap alone would be 366 MB"});
     }
     printTable("## Memory", lines);
+    printPassportReport(collector, process);
 }

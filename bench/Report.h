@@ -30,7 +30,13 @@ struct ProcessFigures {
     double startupMs = -1;        // program start to its window on screen (median), -1: not run
     double peakMegabytes = -1;    // peak resident memory with the photo loaded and zoomed
     double idleMegabytes = -1;    // peak resident memory of the window alone
+    double passportMs = -1;       // portrik-passport end to end on a 24 MP photo (median of 3)
+    double passportMegabytes = -1;  // its peak resident memory
 };
+
+// portrik-passport run on the 24-megapixel face photo, writing all three files: wall time
+// (median of three runs) and peak resident memory, into `figures`.
+void measurePassportProgram(ProcessFigures& figures);
 
 // Measurements made on separate processes: the real program's start-up under Xvfb, and the
 // peak memory of a window holding a 24-megapixel photo zoomed to 200 %.

@@ -6,17 +6,15 @@ function(fail message)
   message(FATAL_ERROR "${message}")
 endfunction()
 
-# Every file installed, relative to the prefix. A second program comes with the face
-# detection; until it is built, its line stays in the optional list.
+# Every file installed, relative to the prefix.
 set(APP_ID nl.portrik.Portrik)
 set(INSTALLED_FILES
   bin/portrik
+  bin/portrik-passport
   share/applications/${APP_ID}.desktop
   share/metainfo/${APP_ID}.metainfo.xml
   share/doc/portrik/copyright
   share/doc/portrik/changelog.gz)
-set(OPTIONAL_FILES
-  bin/portrik-passport)
 set(ICON_SIZES 16 22 24 32 48 64 128 256)
 foreach(size IN LISTS ICON_SIZES)
   list(APPEND INSTALLED_FILES share/icons/hicolor/${size}x${size}/apps/portrik.png)
@@ -37,18 +35,13 @@ function(expect_installed_files root prefix)
       list(APPEND missing "${prefix}${file}")
     endif()
   endforeach()
-  foreach(file IN LISTS OPTIONAL_FILES)
-    list(REMOVE_ITEM found "${prefix}${file}")
-  endforeach()
   if(missing OR found)
     fail("in ${root}:\n  missing: ${missing}\n  not expected: ${found}")
   endif()
   foreach(program portrik portrik-passport)
-    if(EXISTS "${root}/${prefix}bin/${program}")
-      execute_process(COMMAND test -x "${root}/${prefix}bin/${program}" RESULT_VARIABLE result)
-      if(NOT result EQUAL 0)
-        fail("bin/${program} is not executable")
-      endif()
+    execute_process(COMMAND test -x "${root}/${prefix}bin/${program}" RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+      fail("bin/${program} is not executable")
     endif()
   endforeach()
 endfunction()

@@ -1,0 +1,215 @@
+// The counter photo on a 24-megapixel camera photo of a real face: finding the face and
+// framing it against a plain dlib detection on the whole photo, and the 600 dpi photo against
+// a plain nearest-pixel stretch; loading the model, and the two JPEG files.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <dlib/image_processing/frontal_face_detector.h>
+
+#include "BenchPhotos.h"
+#include "Report.h"
+#include "passport/FaceFinder.h"
+#include "passport/Framing.h"
+#include "passport/JpegOutput.h"
+#include "passport/LabSheet.h"
+#include "passport/PrintPhoto.h"
+
+// The test photo on light grey, enlarged smoothly to 4000 rows and widened to 6000 columns by
+// repeating its edge columns: a face some 2700 pixels from crown to chin.
+const QImage& faceCameraPhoto() {
+    static QImage photo;
+    if (!photo.isNull()) return photo;
+    const QImage face(
+        QStringLiteral(PORTRIK_SOURCE_DIR "/tests/data/faces/plain-grey-short-hair.jpg"));
+    const QImage tall =
+        face.convertToFormat(QImage::Format_RGB32).scaledToHeight(4000, Qt::SmoothTransformation);
+    photo = QImage(6000, 4000, QImage::Format_RGB32);
+    const int left = (6000 - tall.width()) / 2;
+    for (int y = 0; y < 4000; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(tall.constScanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(photo.scanLine(y));
+        for (int x = 0; x < 6000; ++x) out[x] = in[std::clamp(x - left, 0, tall.width() - 1)];
+    }
+    return photo;
+}
+
+const QString& faceCameraJpeg() {
+    static QTemporaryDir dir;
+    static QString path;
+    if (path.isEmpty()) {
+        path = dir.filePath(QStringLiteral("face-24mp.jpg"));
+        faceCameraPhoto().save(path, "JPG", 92);
+    }
+    return path;
+}
+
+namespace {
+
+// The high-water mark of a process's resident memory, in MB; -1 once it has ended. (The
+// rusage of a spawned child would start from this program's own size, which its address
+// space was copied from.)
+double residentPeak(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    }
+    return -1;
+}
+
+}  // namespace
+
+void measurePassportProgram(ProcessFigures& figures) {
+    QTemporaryDir dir;
+    const std::string photo = faceCameraJpeg().toStdString();
+    const std::string out = dir.filePath(QStringLiteral("photo.jpg")).toStdString();
+    const std::string lab = dir.filePath(QStringLiteral("lab.jpg")).toStdString();
+    const std::string pdf = dir.filePath(QStringLiteral("sheet.pdf")).toStdString();
+    const char* argv[] = {PORTRIK_PASSPORT_PROGRAM,
+                          photo.c_str(),
+                          "--out",
+                          out.c_str(),
+                          "--lab-sheet",
+                          lab.c_str(),
+                          "--pdf",
+                          pdf.c_str(),
+                          nullptr};
+    std::vector<double> times;
+    for (int run = 0; run < 3; ++run) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        const auto start = std::chrono::steady_clock::now();
+        pid_t pid = 0;
+        int status = 0;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char**>(argv), environ) != 0) {
+            return;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        // Read the child's peak every millisecond until it ends.
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            figures.passportMegabytes = std::max(figures.passportMegabytes, residentPeak(pid));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return;
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(times.begin(), times.end());
+    figures.passportMs = times[1];
+}
+
+namespace {
+
+view::ConstPixels pixelsOf(const QImage& image) {
+    return {reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
+            image.height(), static_cast<int>(image.bytesPerLine() / 4)};
+}
+
+const passport::FaceModel* model() {
+    static const std::unique_ptr<passport::FaceModel> loaded = passport::FaceModel::load();
+    return loaded.get();
+}
+
+// The crop the program makes of the camera photo.
+passport::Crop framedCrop() {
+    static const passport::Crop crop = [] {
+        const passport::FaceSearch search = model()->find(pixelsOf(faceCameraPhoto()));
+        return search.faces.empty() ? passport::centredCrop(6000, 4000)
+                                    : frameHead(search.faces[0].marks, passport::AgeGroup::From11);
+    }();
+    return crop;
+}
+
+void BM_Passport_LoadModel(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(passport::FaceModel::load());
+    state.counters["model_MB"] =
+        double(QFile(QString::fromLatin1(passport::kFaceModelPath)).size()) / 1e6;
+}
+BENCHMARK(BM_Passport_LoadModel)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Passport_FindAndFrame(benchmark::State& state) {
+    const view::ConstPixels photo = pixelsOf(faceCameraPhoto());
+    if (!model()) state.SkipWithError("no face model");
+    for (auto _ : state) {
+        const passport::FaceSearch search = model()->find(photo);
+        if (search.count() != passport::FaceCount::One) state.SkipWithError("not one face");
+        benchmark::DoNotOptimize(frameHead(search.faces[0].marks, passport::AgeGroup::From11));
+    }
+}
+BENCHMARK(BM_Passport_FindAndFrame)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// Baseline: dlib's detector alone, on the whole photo in grey.
+void BM_Passport_PlainDlibWholePhoto(benchmark::State& state) {
+    const QImage grey = faceCameraPhoto().convertToFormat(QImage::Format_Grayscale8);
+    dlib::array2d<unsigned char> image(grey.height(), grey.width());
+    for (int y = 0; y < grey.height(); ++y) {
+        std::copy_n(grey.constScanLine(y), grey.width(), &image[y][0]);
+    }
+    dlib::frontal_face_detector detector = dlib::get_frontal_face_detector();
+    for (auto _ : state) benchmark::DoNotOptimize(detector(image));
+}
+BENCHMARK(BM_Passport_PlainDlibWholePhoto)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_Passport_PrintPhoto(benchmark::State& state) {
+    const view::ConstPixels photo = pixelsOf(faceCameraPhoto());
+    const passport::Crop crop = framedCrop();
+    for (auto _ : state) benchmark::DoNotOptimize(passport::makePrintPhoto(photo, crop));
+    state.counters["crop_px"] = crop.width;
+}
+BENCHMARK(BM_Passport_PrintPhoto)->Unit(benchmark::kMillisecond);
+
+// Baseline: the same crop stretched to 827 x 1063 by picking the nearest pixel.
+void BM_Passport_NearestPixelBaseline(benchmark::State& state) {
+    const view::ConstPixels photo = pixelsOf(faceCameraPhoto());
+    const passport::Crop crop = framedCrop();
+    std::vector<std::uint32_t> out(std::size_t(passport::kPrintWidth) * passport::kPrintHeight);
+    const view::Rect from{int(crop.x), int(crop.y), int(crop.width), int(crop.height())};
+    for (auto _ : state) {
+        view::stretchRect(
+            photo, from,
+            {out.data(), passport::kPrintWidth, passport::kPrintHeight, passport::kPrintWidth},
+            0xffffffffu);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_Passport_NearestPixelBaseline)->Unit(benchmark::kMillisecond);
+
+void BM_Passport_PhotoJpeg(benchmark::State& state) {
+    const passport::PrintPhoto print =
+        passport::makePrintPhoto(pixelsOf(faceCameraPhoto()), framedCrop());
+    std::size_t bytes = 0;
+    for (auto _ : state) bytes = passport::encodeJpeg(print.view(), passport::kPrintDpi).size();
+    state.counters["file_KB"] = double(bytes) / 1024;
+}
+BENCHMARK(BM_Passport_PhotoJpeg)->Unit(benchmark::kMillisecond);
+
+void BM_Passport_LabSheetJpeg(benchmark::State& state) {
+    const passport::PrintPhoto print =
+        passport::makePrintPhoto(pixelsOf(faceCameraPhoto()), framedCrop());
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        bytes =
+            passport::encodeJpeg(passport::makeLabSheet(print.view()).view(), passport::kPrintDpi)
+                .size();
+    }
+    state.counters["file_KB"] = double(bytes) / 1024;
+}
+BENCHMARK(BM_Passport_LabSheetJpeg)->Unit(benchmark::kMillisecond);
+
+}  // namespace

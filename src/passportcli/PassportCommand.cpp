@@ -1,0 +1,291 @@
+#include "passportcli/PassportCommand.h"
+
+#include <cstdio>
+#include <future>
+#include <ostream>
+
+#include <QFile>
+
+#include "passport/JpegOutput.h"
+#include "passport/LabSheet.h"
+#include "passportcli/SheetPdf.h"
+#include "platform/files/PhotoFile.h"
+#include "platform/files/PhotoSave.h"
+
+namespace passportcli {
+
+namespace {
+
+constexpr char kName[] = "portrik-passport";
+
+// Options that take a value, as "--out FILE" or "--out=FILE".
+std::string* valueOption(Options& options, const std::string& name, std::string& rows) {
+    if (name == "--out") return &options.out;
+    if (name == "--lab-sheet") return &options.labSheet;
+    if (name == "--pdf") return &options.pdf;
+    if (name == "--model") return &options.model;
+    if (name == "--rows") return &rows;
+    return nullptr;
+}
+
+bool parseRows(const std::string& text, int& rows) {
+    if (text.size() != 1 || text[0] < '1' || text[0] > '5') return false;
+    rows = text[0] - '0';
+    return true;
+}
+
+QString fileName(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+QByteArray bytesOf(const std::vector<unsigned char>& data) {
+    return QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size()));
+}
+
+view::ConstPixels pixelsOf(const QImage& image) {
+    return {reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
+            image.height(), static_cast<int>(image.bytesPerLine() / 4)};
+}
+
+QImage imageOf(const passport::PrintPhoto& print) {
+    return QImage(reinterpret_cast<const uchar*>(print.pixels.data()), print.width, print.height,
+                  print.width * 4, QImage::Format_RGB32)
+        .copy();
+}
+
+std::string line(const char* format, double a, double b = 0) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, a, b);
+    return text;
+}
+
+std::string filledEdges(const passport::Overhang& o) {
+    std::string edges;
+    for (auto [on, name] : {std::pair{o.top, "top"}, std::pair{o.bottom, "bottom"},
+                            std::pair{o.left, "left"}, std::pair{o.right, "right"}}) {
+        if (on) edges += (edges.empty() ? "" : ", ") + std::string(name);
+    }
+    return edges.empty() ? "none\n"
+                         : edges + " (the frame reaches outside the photo; white was filled in)\n";
+}
+
+// The photo file's bytes, refused at once when they cannot be a photo, so that no time goes
+// into loading the face model for nothing.
+bool readPhoto(const std::string& path, QByteArray& bytes, std::string& problem) {
+    QFile file(fileName(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = file.errorString().toStdString();
+        return false;
+    }
+    bytes = file.readAll();
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    if (sniffPhotoFormat(data, std::size_t(bytes.size())) == PhotoFormat::Unknown) {
+        problem = "not a JPEG, BMP or GIF picture";
+        return false;
+    }
+    return true;
+}
+
+bool write(const std::string& path, const QByteArray& bytes, const char* what, std::ostream& err) {
+    QString error;
+    if (!bytes.isEmpty() && writeFileAtomically(fileName(path), bytes, &error)) return true;
+    err << kName << ": the " << what << " \"" << path << "\" could not be written"
+        << (error.isEmpty() ? "" : ": " + error.toStdString()) << "\n";
+    return false;
+}
+
+bool writeOutputs(const Options& options, const Framed& framed, std::ostream& err) {
+    const view::ConstPixels print = framed.print.view();
+    if (!options.out.empty() &&
+        !write(options.out, bytesOf(passport::encodeJpeg(print, passport::kPrintDpi)), "photo",
+               err)) {
+        return false;
+    }
+    if (!options.labSheet.empty()) {
+        const passport::LabSheet sheet = passport::makeLabSheet(print);
+        if (!write(options.labSheet,
+                   bytesOf(passport::encodeJpeg(sheet.view(), passport::kPrintDpi)), "lab sheet",
+                   err)) {
+            return false;
+        }
+    }
+    if (!options.pdf.empty()) {
+        sheets::SheetOptions sheet;
+        sheet.layout = options.rows;
+        sheet.cutLines = options.cutLines;
+        QString error;
+        const QByteArray pdf = sheetPdf(imageOf(framed.print), sheet, &error);
+        if (pdf.isEmpty()) {
+            err << kName << ": the PDF \"" << options.pdf
+                << "\" could not be made: " << error.toStdString() << "\n";
+            return false;
+        }
+        if (!write(options.pdf, pdf, "PDF", err)) return false;
+    }
+    return true;
+}
+
+Framed frame(QImage photo, const passport::FoundFace& face, passport::AgeGroup group) {
+    Framed framed;
+    framed.photo = std::move(photo);
+    framed.face = face;
+    framed.group = group;
+    framed.crop = passport::frameHead(face.marks, group);
+    framed.measures = passport::measure(face.marks, framed.crop);
+    framed.print = passport::makePrintPhoto(pixelsOf(framed.photo), framed.crop);
+    return framed;
+}
+
+// Loads the photo as the window does and looks for faces in it; the model loads (most of
+// the run's time) while the photo is decoded.
+int findFaces(const Options& options, const Services& services, std::ostream& err, QImage& photo,
+              passport::FaceSearch& search) {
+    QByteArray bytes;
+    std::string problem;
+    if (!readPhoto(options.photo, bytes, problem)) {
+        err << kName << ": cannot read the photo \"" << options.photo << "\": " << problem << "\n";
+        return kExitNoPhotoOrFace;
+    }
+    std::future<std::unique_ptr<passport::FaceModel>> loading;
+    if (!services.model) {
+        loading = std::async(std::launch::async, [path = options.model, &problem] {
+            return passport::FaceModel::load(path, &problem);
+        });
+    }
+    QString reason;
+    photo = decodePhoto(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                        std::size_t(bytes.size()), Qt::white, &reason);
+    bytes.clear();
+    const std::unique_ptr<passport::FaceModel> loaded = services.model ? nullptr : loading.get();
+    if (photo.isNull()) {
+        err << kName << ": cannot read the photo \"" << options.photo
+            << "\": " << reason.toStdString() << "\n";
+        return kExitNoPhotoOrFace;
+    }
+    const passport::FaceModel* model = services.model ? services.model : loaded.get();
+    if (!model) {
+        err << kName << ": " << problem << "\n";
+        return kExitNoModel;
+    }
+    search = model->find(pixelsOf(photo));
+    return kExitOk;
+}
+
+}  // namespace
+
+std::optional<Options> parseArguments(const std::vector<std::string>& args, std::string* error) {
+    Options options;
+    std::string rows = "1";
+    auto fail = [error](const std::string& reason) {
+        if (error) *error = reason;
+        return std::nullopt;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const std::size_t equals = arg.find('=');
+        const std::string name =
+            arg.substr(0, arg.rfind("--", 0) == 0 ? equals : std::string::npos);
+        if (std::string* value = valueOption(options, name, rows)) {
+            if (equals != std::string::npos) {
+                *value = arg.substr(equals + 1);
+            } else if (i + 1 < args.size()) {
+                *value = args[++i];
+            } else {
+                return fail(name + " needs a value");
+            }
+            if (value->empty()) return fail(name + " needs a value");
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--child") {
+            options.child = true;
+        } else if (arg == "--cut-lines") {
+            options.cutLines = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return fail("unknown option " + arg);
+        } else if (!options.photo.empty()) {
+            return fail("one photo at a time, not \"" + options.photo + "\" and \"" + arg + "\"");
+        } else {
+            options.photo = arg;
+        }
+    }
+    if (!parseRows(rows, options.rows)) return fail("--rows takes 1 to 5, not " + rows);
+    if (options.photo.empty() && !options.help) return fail("which photo? Give its file name");
+    return options;
+}
+
+std::string usage() {
+    return std::string("Usage: ") + kName +
+           " PHOTO [--child] [--out FILE.jpg] [--lab-sheet FILE.jpg]\n"
+           "                        [--pdf FILE.pdf [--rows N] [--cut-lines]] [--model FILE]\n"
+           "\n"
+           "Frames the one face in PHOTO (JPEG, BMP or GIF) as a 35 x 45 mm passport photo by\n"
+           "the Dutch rules of 2020, writes what is asked for and prints what it measured.\n"
+           "\n"
+           "  --child           frame for a child up to 10 years (head 24.5 mm, not 28 mm)\n"
+           "  --out FILE        the photo as a 600 dpi JPEG (827 x 1063 pixels)\n"
+           "  --lab-sheet FILE  eight photos with cut marks on a 15 x 10 cm, 600 dpi JPEG to\n"
+           "                    order as one print from any photo lab\n"
+           "  --pdf FILE        an A4 sheet with rows of five photos, to print at 100 %\n"
+           "  --rows N          rows on the A4 sheet, 1 to 5 (default 1)\n"
+           "  --cut-lines       cut lines round the photos on the A4 sheet\n"
+           "  --model FILE      the face landmark model (default " +
+           passport::kFaceModelPath +
+           ")\n"
+           "  --help            this text\n"
+           "\n"
+           "Exit status: 0 done; 2 the photo cannot be read or does not show exactly one face;\n"
+           "3 the face model is missing or damaged; 4 a file could not be written; 64 the\n"
+           "command line is wrong.\n";
+}
+
+std::string report(const Framed& framed) {
+    const passport::Measures& m = framed.measures;
+    std::string text = line("head height: %.1f mm\n", m.headHeightMm);
+    if (m.faceWidthMm) text += line("face width: %.1f mm\n", *m.faceWidthMm);
+    if (m.eyeLineFraction) {
+        text += line("eye line: %.1f %% of the height above the bottom edge\n",
+                     100 * *m.eyeLineFraction);
+    }
+    text += line("centring: %+.1f mm (face midline right of the photo's centre line)\n",
+                 m.centreOffsetMm);
+    if (m.tiltDegrees) text += line("tilt: %+.1f degrees (right eye lower)\n", *m.tiltDegrees);
+    text += line("source: %.0f dpi (%.0f pixels across 35 mm)", framed.print.sourceDpi,
+                 framed.print.sourceWidthPixels);
+    text += framed.print.belowMinimumDpi ? ", below the 400 dpi the rules ask\n" : "\n";
+    text += framed.face.marks.crownSource == passport::CrownSource::Image
+                ? "crown: found in the photo\n"
+                : "crown: estimated from the face's proportions\n";
+    return text + "filled: " + filledEdges(framed.print.overhang);
+}
+
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const Services& services) {
+    std::string problem;
+    const std::optional<Options> options = parseArguments(args, &problem);
+    if (!options) {
+        err << kName << ": " << problem << "\n" << usage();
+        return kExitUsage;
+    }
+    if (options->help) {
+        out << usage();
+        return kExitOk;
+    }
+    QImage photo;
+    passport::FaceSearch search;
+    if (const int status = findFaces(*options, services, err, photo, search); status != kExitOk) {
+        return status;
+    }
+    if (search.count() != passport::FaceCount::One) {
+        err << kName << ": "
+            << (search.faces.empty() ? "no face" : std::to_string(search.faces.size()) + " faces")
+            << " found in \"" << options->photo
+            << "\": the photo must show one person, facing the camera\n";
+        return kExitNoPhotoOrFace;
+    }
+    const auto group = options->child ? passport::AgeGroup::UpTo10 : passport::AgeGroup::From11;
+    const Framed framed = frame(std::move(photo), search.faces[0], group);
+    out << report(framed);
+    return writeOutputs(*options, framed, err) ? kExitOk : kExitNotWritten;
+}
+
+}  // namespace passportcli

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QImage>
+
+#include "passport/FaceFinder.h"
+#include "passport/Framing.h"
+#include "passport/PrintPhoto.h"
+
+namespace passportcli {
+
+// What portrik-passport ends with. 1 is kept for a photo that fails a check of the rules.
+enum ExitCode {
+    kExitOk = 0,
+    kExitCheckFailed = 1,
+    kExitNoPhotoOrFace = 2,  // unreadable photo, or not exactly one face
+    kExitNoModel = 3,        // the face model is missing or damaged
+    kExitNotWritten = 4,     // an output file could not be written
+    kExitUsage = 64,         // the command line itself is wrong
+};
+
+struct Options {
+    std::string photo;
+    bool child = false;     // up to 10 years: the head is framed smaller
+    std::string out;        // the 600 dpi photo as JPEG
+    std::string labSheet;   // the 10 x 15 cm photo-lab sheet as JPEG
+    std::string pdf;        // an A4 sheet of rows of five
+    int rows = 1;           // 1-5, for the PDF
+    bool cutLines = false;  // cut lines on the PDF
+    std::string model = passport::kFaceModelPath;
+    bool help = false;
+};
+
+// The command line after the program's name. Nullopt, with the reason in `error`, when it
+// cannot be used.
+std::optional<Options> parseArguments(const std::vector<std::string>& args, std::string* error);
+
+// The usage text, ending in a newline.
+std::string usage();
+
+// Everything the command found about the photo, for its report (and for a check of the rules
+// that reads the same).
+struct Framed {
+    QImage photo;  // the loaded photo, upright, Format_RGB32
+    passport::FoundFace face;
+    passport::AgeGroup group = passport::AgeGroup::From11;
+    passport::Crop crop;
+    passport::Measures measures;
+    passport::PrintPhoto print;
+};
+
+// The measured values, one per line.
+std::string report(const Framed& framed);
+
+// What the command uses besides its arguments. Tests hand over a model loaded once.
+struct Services {
+    const passport::FaceModel* model = nullptr;  // null: load Options::model
+};
+
+// Runs `portrik-passport` with `args` (without the program's name): loads the photo as the
+// window does, finds the one face, frames it, writes what was asked for (each file complete
+// or not at all) and prints the measured values on `out`. Problems go to `err`, one line
+// each; the result is an ExitCode. Needs a QGuiApplication for the PDF.
+//
+// A check of the rules joins as an option in Options and one step after the report: it reads
+// the Framed result (the print photo, the marks, the measures) and returns kExitCheckFailed
+// when a criterion fails; the outcomes before it already end with kExitNoPhotoOrFace.
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const Services& services = {});
+
+}  // namespace passportcli

@@ -1,0 +1,213 @@
+// portrik-passport: its exit status and message for each outcome, the three files it
+// writes, and the real program run without a display.
+#include <sstream>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+
+#include "PassportTestSupport.h"
+#include "PrintTestSupport.h"
+#include "passportcli/PassportCommand.h"
+#include "sheets/SheetLayout.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+Outcome run(const std::vector<std::string>& args, bool sharedModel = true) {
+    std::ostringstream out, err;
+    passportcli::Services services;
+    if (sharedModel) services.model = &faceModel();
+    const int status = passportcli::runCommand(args, out, err, services);
+    return {status, out.str(), err.str()};
+}
+
+std::string face(const char* name) {
+    return qgetenv("PORTRIK_SOURCE_DIR").toStdString() + "/tests/data/faces/" + name;
+}
+
+std::string writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
+    QFile file(dir.filePath(QString::fromLatin1(name)));
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    return file.fileName().toStdString();
+}
+
+TEST(PassportCommand, SaysWhatBecameOfEachPhotoWithItsExitStatus) {
+    QTemporaryDir dir;
+    QImage grey(800, 600, QImage::Format_RGB32);
+    grey.fill(qRgb(128, 128, 128));
+    const std::string greyPhoto = dir.filePath(QStringLiteral("grey.jpg")).toStdString();
+    grey.save(QString::fromStdString(greyPhoto), "JPG");
+    const std::string text = writeFile(dir, "notes.jpg", "not a photo at all");
+    const std::string cut =
+        writeFile(dir, "cut.jpg", QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10));
+    const std::string good = face("plain-green-curly-hair.jpg");
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        int status;
+        const char* says;  // in the output when the status is 0, else in the errors
+        bool sharedModel = true;
+    };
+    const Case cases[] = {
+        {"no arguments", {}, 64, "which photo?"},
+        {"an unknown option", {good, "--colour"}, 64, "unknown option --colour"},
+        {"six rows", {good, "--pdf", "x.pdf", "--rows", "6"}, 64, "--rows takes 1 to 5, not 6"},
+        {"two photos", {good, good}, 64, "one photo at a time"},
+        {"help", {"--help"}, 0, "Usage: portrik-passport PHOTO"},
+        {"no such file", {"/no/such/photo.jpg"}, 2, "cannot read the photo \"/no/such/photo.jpg\""},
+        {"not a picture", {text}, 2, "not a JPEG, BMP or GIF picture"},
+        {"a JPEG cut short", {cut}, 2, "cannot read the photo"},
+        {"no face", {greyPhoto}, 2, "no face found in"},
+        {"two faces", {face("two-faces.jpg")}, 2, "2 faces found in"},
+        {"no model", {good, "--model", "/no/such/model.dat"}, 3, "package libdlib-data", false},
+        {"an unwritable folder",
+         {good, "--out", "/no/such/folder/photo.jpg"},
+         4,
+         "the photo \"/no/such/folder/photo.jpg\" could not be written"},
+        {"from 11 years", {good}, 0, "head height: 28.0 mm\n"},
+        {"up to 10 years", {good, "--child"}, 0, "head height: 24.5 mm\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome r = run(c.args, c.sharedModel);
+        EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
+        const std::string& where = c.status == 0 ? r.out : r.err;
+        EXPECT_NE(where.find(c.says), std::string::npos) << c.what << ":\n" << where;
+        if (c.status != 0 && c.status != 4) {
+            EXPECT_EQ(r.out, "") << c.what;
+        }
+    }
+}
+
+// The places the sheet library gives the photos of `options`, in twips.
+std::vector<QRect> photoPlaces(const sheets::SheetOptions& options) {
+    struct Recorder : sheets::SheetCanvas {
+        std::vector<QRect> photos;
+        void drawPicture(sheets::Picture, int x, int y, int w, int h) override {
+            photos.emplace_back(x, y, w, h);
+        }
+        void drawLine(int, int, int, int, sheets::Rgb) override {}
+        void setFont(const std::string&, bool, int) override {}
+        void setTextColour(sheets::Rgb) override {}
+        void drawText(int, int, const std::string&) override {}
+        void endPage() override {}
+    } recorder;
+    sheets::drawSheet(options, recorder);
+    return recorder.photos;
+}
+
+// Where, going from `from` in steps of `step` pixels, the page stops being paper.
+int firstInk(const QImage& page, QPoint from, QPoint step) {
+    for (QPoint p = from; page.rect().contains(p); p += step) {
+        const QRgb c = page.pixel(p);
+        if (qRed(c) < 200 || qGreen(c) < 200 || qBlue(c) < 200) return step.x() ? p.x() : p.y();
+    }
+    return -1;
+}
+
+std::array<int, 3> jpegFacts(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    tjhandle tj = tjInitDecompress();
+    int width = 0, height = 0, sub = 0, space = 0;
+    tjDecompressHeader3(tj, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                        static_cast<unsigned long>(bytes.size()), &width, &height, &sub, &space);
+    tjDestroy(tj);
+    const int dpi = bytes.size() > 17 ? uchar(bytes[14]) << 8 | uchar(bytes[15]) : -1;
+    return {width, height, dpi};
+}
+
+TEST(PassportCommand, WritesThePhotoTheLabSheetAndTheA4Sheet) {
+    QTemporaryDir dir;
+    // The green photo with its edges repeated outwards, so the frame stays inside it and the
+    // photos on the sheet have no white band.
+    const TestPhoto wide = padded(facePhoto("plain-green-curly-hair.jpg"), 150, 150);
+    const QImage image(reinterpret_cast<const uchar*>(wide.pixels.data()), wide.width, wide.height,
+                       QImage::Format_RGB32);
+    const QString photo = dir.filePath(QStringLiteral("green.jpg"));
+    ASSERT_TRUE(image.save(photo, "JPG", 95));
+    const std::string out = dir.filePath(QStringLiteral("photo.jpg")).toStdString();
+    const std::string lab = dir.filePath(QStringLiteral("lab.jpg")).toStdString();
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    const Outcome r = run({photo.toStdString(), "--out", out, "--lab-sheet=" + lab, "--pdf",
+                           pdf.toStdString(), "--rows", "2", "--cut-lines"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("filled: none\n"), std::string::npos) << r.out;
+    EXPECT_EQ(jpegFacts(out), (std::array<int, 3>{827, 1063, 600}));
+    EXPECT_EQ(jpegFacts(lab), (std::array<int, 3>{3543, 2362, 600}));
+
+    const PdfFacts facts = pdfFacts(pdf);
+    EXPECT_EQ(facts.pages, 1);
+    EXPECT_NEAR(facts.widthPoints, 595.3, 0.5);
+    EXPECT_NEAR(facts.heightPoints, 841.9, 0.5);
+    constexpr int kDpi = 254;  // ten pixels to the millimetre
+    const QImage page = rasterisePdf(pdf, kDpi);
+    sheets::SheetOptions options;
+    options.layout = 2;
+    options.cutLines = true;
+    const std::vector<QRect> places = photoPlaces(options);
+    ASSERT_EQ(places.size(), 10u);
+    auto px = [](double twips) { return int(std::lround(twips / 1440 * kDpi)); };
+    for (const QRect& t : places) {
+        SCOPED_TRACE("photo at " + std::to_string(t.x()) + ", " + std::to_string(t.y()));
+        const int left = px(t.left()), top = px(t.top());
+        const int right = px(t.x() + t.width()), bottom = px(t.y() + t.height());
+        const int rowY = top + (bottom - top) / 10, columnX = left + (right - left) / 10;
+        // Within 0.3 mm of each edge, looking in from 1.5 mm outside it.
+        EXPECT_NEAR(firstInk(page, {left - 15, rowY}, {1, 0}), left, 3);
+        EXPECT_NEAR(firstInk(page, {right + 15, rowY}, {-1, 0}), right - 1, 3);
+        EXPECT_NEAR(firstInk(page, {columnX, top - 15}, {0, 1}), top, 3);
+        EXPECT_NEAR(firstInk(page, {columnX, bottom + 15}, {0, -1}), bottom - 1, 3);
+    }
+    // The 600 dpi photo itself, stored once, not the 127 x 163 one.
+    QProcess images;
+    images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    images.waitForFinished();
+    const QString list = QString::fromLatin1(images.readAllStandardOutput());
+    EXPECT_TRUE(list.contains(QRegularExpression(QStringLiteral("image\\s+827\\s+1063\\s+rgb"))))
+        << list.toStdString();
+    EXPECT_EQ(distinctPdfImages(pdf), 1);
+}
+
+// The real program: no display, Qt's notices kept out of the errors, the status passed on.
+TEST(PassportProgram, RunsWithoutADisplay) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"}) {
+        environment.remove(QString::fromLatin1(name));
+    }
+    struct Case {
+        QStringList args;
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{QString::fromStdString(face("plain-white-bald.jpg"))}, 0, "crown: found in the photo\n"},
+        {{}, 64, "which photo?"},
+    };
+    for (const Case& c : cases) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(PORTRIK_PASSPORT_PROGRAM), c.args);
+        ASSERT_TRUE(program.waitForFinished(60000));
+        EXPECT_EQ(program.exitCode(), c.status);
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        EXPECT_TRUE((c.status ? err : out).contains(QLatin1String(c.says))) << err.toStdString();
+        if (c.status == 0) {
+            EXPECT_EQ(err, QString());
+        }
+    }
+}
+
+}  // namespace
