@@ -66,13 +66,13 @@ FaceSample sampleFace(const PhotoPixels& pixels, const Crop& crop, const HeadMar
 
 // Sharp: the variance of the 4-neighbour Laplacian of the luma (0-255) over the sample.
 // Tuned on the two plain-background faces of tests/data/faces (bald on white, short hair on
-// grey), each levelled and enlarged (2 and 1.5 times) so the crop, framed at a 29-29.5 mm
-// head, has 510-540 dpi, and measured on the 600 dpi photo: sharp 61 and 137; turned
-// 5 degrees 57 and 127; reduced to 350 dpi 54 and 117; blurred by a Gaussian of 1.5 % of the
-// eye distance (0.11 mm on the print) 19 and 41, of 2 % 11 and 27. The limit passes every
-// sharp one and fails every blur from 1.5 % on; a milder blur on a face with much texture
-// can pass. Measured on the loaded photo through the crop instead, the figures are 2-7 %
-// higher (one rounding to 8-bit levels less).
+// grey), each levelled and enlarged (1.35 to 2 times) so the crop, framed at a 29-29.5 mm
+// head, has 450-540 dpi, and measured on the 600 dpi photo: sharp 61 and 137; turned
+// 5 degrees 57 and 126; reduced to 350 dpi 54 and 117 (each within 1 at any of those
+// enlargements); blurred by a Gaussian of 1.5 % of the eye distance (0.11 mm on the print)
+// 19 and 41, of 2 % 11 and 27. The limit passes every sharp one and fails every blur from
+// 1.5 % on; a milder blur on a face with much texture can pass. Measured on the loaded photo
+// through the crop instead, the figures are 2-7 % higher (one rounding to 8-bit levels less).
 // Enlarging adds pixels, not detail, and the measure sees what the face had: the bald face
 // had 75 pixels between the eyes before it was doubled (96 unenlarged, 61 after the bilinear
 // doubling, which softens a little); the curly-haired face, enlarged from 53, measures 17
