@@ -53,7 +53,7 @@ struct CriterionCheck {
     std::optional<double> value;
     std::string unit;
     // What was measured, for people: the number with its unit and what to know about it
-    // ("28.1 mm, crown estimated from the face's proportions"), or a sentence.
+    // ("about 28.1 mm (crown estimated from the face's proportions)"), or a sentence.
     std::string measured;
     std::string limit;
     Verdict verdict = Verdict::CannotTell;
@@ -74,8 +74,9 @@ struct CheckInput {
     const PrintPhoto* print = nullptr;
 };
 
-// One result per criterion, in the order of Criterion. Never throws; takes a few
-// milliseconds, so it can follow the user's dragging.
+// One result per criterion, in the order of Criterion. Any marks, crop and photo will do
+// (nothing but std::bad_alloc is thrown); takes a few milliseconds, so it can follow the
+// user's dragging.
 std::vector<CriterionCheck> checkPhoto(const CheckInput& input);
 
 // True when no criterion fails ("cannot tell" does not fail).
