@@ -330,6 +330,29 @@ void printReport(const ReportCollector& collector, const ProcessFigures& process
     printTable("## Saving", lines);
 
     lines.clear();
+    const auto* printPhoto = find("BM_CheckBaseline_PrintPhoto");
+    const std::string printBaseline =
+        printPhoto ? formatMs(printPhoto->realMs) + " the 600 dpi photo alone" : "";
+    if (const auto* check = find("BM_CheckFraming")) {
+        char note[96];
+        const double dpi =
+            check->counters.count("source_dpi") ? check->counters.at("source_dpi") : -1.0;
+        std::snprintf(note, sizeof note, "13 criteria on the 600 dpi photo; 24 MP, %.0f dpi", dpi);
+        lines.push_back({"Check of one framing", formatMs(check->realMs), printBaseline,
+                         "<= 30 ms: " + verdict(check->realMs, 30), note});
+    }
+    if (const auto* through = find("BM_CheckFramingThroughCrop")) {
+        lines.push_back({"Check of one framing, measured through the crop", formatMs(through->realMs),
+                         printBaseline, "<= 30 ms: " + verdict(through->realMs, 30),
+                         "no 600 dpi photo needed: a drag step"});
+    }
+    if (const auto* drag = find("BM_CheckDragStep")) {
+        lines.push_back({"One drag step: moved crop, its 600 dpi photo and its check",
+                         formatMs(drag->realMs), printBaseline, "", "the 600 dpi photo remade"});
+    }
+    printTable("## Counter photo check", lines);
+
+    lines.clear();
     if (process.peakMegabytes >= 0) {
         char time[32], base[48];
         std::snprintf(time, sizeof time, "%.0f MB", process.peakMegabytes);

@@ -1,0 +1,261 @@
+#include "passport/PhotoQuality.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "passport/Resample.h"
+
+namespace passport {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+int red(std::uint32_t p) {
+    return int(p >> 16 & 0xff);
+}
+int green(std::uint32_t p) {
+    return int(p >> 8 & 0xff);
+}
+int blue(std::uint32_t p) {
+    return int(p & 0xff);
+}
+
+// Rec. 601 luma in 0-255, as JPEG and most sharpness measures use it.
+double luma(std::uint32_t p) {
+    return 0.299 * red(p) + 0.587 * green(p) + 0.114 * blue(p);
+}
+
+struct Lab {
+    double l = 0, a = 0, b = 0;
+};
+
+// sRGB levels to linear light, once.
+const std::array<double, 256>& linearLevels() {
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            const double v = i / 255.0;
+            t[std::size_t(i)] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        }
+        return t;
+    }();
+    return table;
+}
+
+double labF(double t) {
+    constexpr double d = 6.0 / 29;
+    return t > d * d * d ? std::cbrt(t) : t / (3 * d * d) + 4.0 / 29;
+}
+
+// sRGB (D65) to CIELAB.
+Lab toLab(std::uint32_t p) {
+    const auto& lin = linearLevels();
+    const double r = lin[std::size_t(red(p))], g = lin[std::size_t(green(p))],
+                 b = lin[std::size_t(blue(p))];
+    const double x = (0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.95047;
+    const double y = 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    const double z = (0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.08883;
+    const double fx = labF(x), fy = labF(y), fz = labF(z);
+    return {116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)};
+}
+
+// The middle of the eyes and the eye distance, or their estimates from crown and chin.
+struct EyeFrame {
+    Point centre;
+    double distance = 0;
+    bool fromEyes = false;
+};
+
+EyeFrame eyeFrame(const HeadMarks& marks) {
+    EyeFrame frame;
+    if (marks.leftEye && marks.rightEye) {
+        const Point l = *marks.leftEye, r = *marks.rightEye;
+        frame.centre = {(l.x + r.x) / 2, (l.y + r.y) / 2};
+        frame.distance = std::hypot(r.x - l.x, r.y - l.y);
+        frame.fromEyes = true;
+    } else {
+        frame.centre = {faceMidlineX(marks), eyeLineY(marks)};
+        frame.distance = kEyeDistancePerHead * headHeightPixels(marks);
+    }
+    return frame;
+}
+
+// The part of [from, to) that overlaps [0, length).
+double overlap(double from, double to, double length) {
+    return std::max(0.0, std::min(to, length) - std::max(from, 0.0));
+}
+
+bool finiteArea(const Area& a) {
+    return std::isfinite(a.x) && std::isfinite(a.y) && a.width > 0 && a.height > 0 &&
+           std::isfinite(a.width * a.height);
+}
+
+// The loaded photo's pixels as millimetres of the print through `crop`.
+Point toMm(const Crop& crop, Point p) {
+    return {(p.x - crop.x) / crop.pixelsPerMm(), (p.y - crop.y) / crop.pixelsPerMm()};
+}
+
+}  // namespace
+
+PhotoPixels PhotoPixels::ofPrint(const PrintPhoto& print) {
+    return {print.view(), 0, 0, print.width / kPhotoWidthMm, print.height / kPhotoHeightMm};
+}
+
+PhotoPixels PhotoPixels::through(const view::ConstPixels& photo, const Crop& crop) {
+    return {photo, crop.x, crop.y, crop.pixelsPerMm(), crop.pixelsPerMm()};
+}
+
+Area PhotoPixels::area(double xMm, double yMm, double widthMm, double heightMm) const {
+    return {x + xMm * perMmX, y + yMm * perMmY, widthMm * perMmX, heightMm * perMmY};
+}
+
+FaceSample sampleFace(const PhotoPixels& pixels, const Crop& crop, const HeadMarks& marks) {
+    FaceSample sample;
+    const EyeFrame eyes = eyeFrame(marks);
+    sample.fromEyes = eyes.fromEyes;
+    if (!(crop.width > 0) || !pixels.image.pixels) return sample;
+    // The region in millimetres of the print.
+    const double d = eyes.distance / crop.pixelsPerMm();
+    const Point c = toMm(crop, eyes.centre);
+    const Area mm{c.x - kFaceHalfWidthEyes * d, c.y - kFaceAboveEyes * d,
+                  2 * kFaceHalfWidthEyes * d, (kFaceAboveEyes + kFaceBelowEyes) * d};
+    if (!finiteArea(mm)) return sample;
+    sample.insideShare = overlap(mm.x, mm.x + mm.width, kPhotoWidthMm) *
+                         overlap(mm.y, mm.y + mm.height, kPhotoHeightMm) / (mm.width * mm.height);
+    if (sample.insideShare < kMinFaceInside) return sample;
+    sample.width = int(std::lround(2 * kFaceHalfWidthEyes * kSharpnessEyeDistance));
+    sample.height = int(std::lround((kFaceAboveEyes + kFaceBelowEyes) * kSharpnessEyeDistance));
+    sample.pixels.resize(std::size_t(sample.width) * sample.height);
+    resampleArea(pixels.image, pixels.area(mm.x, mm.y, mm.width, mm.height),
+                 {sample.pixels.data(), sample.width, sample.height, sample.width}, kFillColour);
+    return sample;
+}
+
+double laplacianVariance(const view::ConstPixels& pixels) {
+    if (pixels.width < 3 || pixels.height < 3) return 0;
+    std::vector<double> y(std::size_t(pixels.width) * pixels.height);
+    for (int row = 0; row < pixels.height; ++row) {
+        const std::uint32_t* in = pixels.pixels + std::ptrdiff_t(row) * pixels.stride;
+        for (int x = 0; x < pixels.width; ++x) y[std::size_t(row) * pixels.width + x] = luma(in[x]);
+    }
+    double sum = 0, squares = 0;
+    const std::size_t w = std::size_t(pixels.width);
+    for (std::size_t row = 1; row + 1 < std::size_t(pixels.height); ++row) {
+        for (std::size_t x = 1; x + 1 < w; ++x) {
+            const std::size_t i = row * w + x;
+            const double l = y[i - 1] + y[i + 1] + y[i - w] + y[i + w] - 4 * y[i];
+            sum += l;
+            squares += l * l;
+        }
+    }
+    const double n = double(pixels.width - 2) * (pixels.height - 2);
+    const double mean = sum / n;
+    return squares / n - mean * mean;
+}
+
+double meanChroma(const view::ConstPixels& pixels) {
+    double sum = 0;
+    long n = 0;
+    for (int row = 0; row < pixels.height; ++row) {
+        const std::uint32_t* in = pixels.pixels + std::ptrdiff_t(row) * pixels.stride;
+        for (int x = 0; x < pixels.width; ++x, ++n) {
+            const Lab c = toLab(in[x]);
+            sum += std::hypot(c.a, c.b);
+        }
+    }
+    return n ? sum / double(n) : 0;
+}
+
+Clipping clippingOf(const view::ConstPixels& pixels) {
+    long burnt = 0, black = 0, n = 0;
+    for (int row = 0; row < pixels.height; ++row) {
+        const std::uint32_t* in = pixels.pixels + std::ptrdiff_t(row) * pixels.stride;
+        for (int x = 0; x < pixels.width; ++x, ++n) {
+            const double y = luma(in[x]);
+            burnt += y >= kBurntOutLuma;
+            black += y <= kBlackLuma;
+        }
+    }
+    if (n == 0) return {};
+    return {double(burnt) / double(n), double(black) / double(n)};
+}
+
+namespace {
+
+// A strip of the print in millimetres.
+struct Strip {
+    double x = 0, y = 0, width = 0, height = 0;
+};
+
+// Above the head, and beside it down to the eye line.
+std::array<Strip, 3> stripsOf(const Crop& crop, const HeadMarks& marks, double crownGapMm) {
+    const double perMm = crop.pixelsPerMm();
+    double jaw = kJawPerHead * headHeightPixels(marks);
+    if (marks.leftJaw && marks.rightJaw)
+        jaw =
+            std::hypot(marks.rightJaw->x - marks.leftJaw->x, marks.rightJaw->y - marks.leftJaw->y);
+    const double half = kHeadPerJawHalf * jaw / 2 / perMm;
+    const double midline = (faceMidlineX(marks) - crop.x) / perMm;
+    const auto clampX = [](double mm) { return std::clamp(mm, 0.0, kPhotoWidthMm); };
+    const auto clampY = [](double mm) { return std::clamp(mm, 0.0, kPhotoHeightMm); };
+    const double topEnd =
+        clampY((std::min(marks.crown.y, marks.chin.y) - crop.y) / perMm - crownGapMm);
+    const double sideEnd = std::max(topEnd, clampY((eyeLineY(marks) - crop.y) / perMm));
+    const double leftEnd = clampX(std::min(kSideStripMm, midline - half - kStripGapMm));
+    const double rightFrom = std::max(
+        leftEnd, clampX(std::max(kPhotoWidthMm - kSideStripMm, midline + half + kStripGapMm)));
+    return {Strip{0, 0, kPhotoWidthMm, topEnd}, Strip{0, topEnd, leftEnd, sideEnd - topEnd},
+            Strip{rightFrom, topEnd, kPhotoWidthMm - rightFrom, sideEnd - topEnd}};
+}
+
+// The strip averaged down to pixels of kBackgroundPixelMm, in CIELAB.
+void addStrip(const PhotoPixels& pixels, const Strip& strip, std::vector<Lab>& samples) {
+    // NaN compares false: a strip of no finite size adds nothing.
+    if (!(strip.width >= kBackgroundPixelMm) || !(strip.height >= kBackgroundPixelMm)) return;
+    const int width = int(std::lround(strip.width / kBackgroundPixelMm));
+    const int height = int(std::lround(strip.height / kBackgroundPixelMm));
+    std::vector<std::uint32_t> small(std::size_t(width) * height);
+    resampleArea(pixels.image, pixels.area(strip.x, strip.y, strip.width, strip.height),
+                 {small.data(), width, height, width}, kFillColour);
+    for (std::uint32_t p : small) samples.push_back(toLab(p));
+}
+
+}  // namespace
+
+Background measureBackground(const PhotoPixels& pixels, const Crop& crop, const HeadMarks& marks,
+                             double crownGapMm) {
+    Background result;
+    if (!pixels.image.pixels || !(crop.width > 0)) return result;
+    std::vector<Lab> samples;
+    for (const Strip& strip : stripsOf(crop, marks, crownGapMm)) addStrip(pixels, strip, samples);
+    result.areaMm2 = double(samples.size()) * kBackgroundPixelMm * kBackgroundPixelMm;
+    if (samples.empty()) return result;
+    Lab mean;
+    for (const Lab& c : samples) mean.l += c.l, mean.a += c.a, mean.b += c.b;
+    const double n = double(samples.size());
+    mean = {mean.l / n, mean.a / n, mean.b / n};
+    double squares = 0;
+    for (const Lab& c : samples) {
+        squares += (c.l - mean.l) * (c.l - mean.l) + (c.a - mean.a) * (c.a - mean.a) +
+                   (c.b - mean.b) * (c.b - mean.b);
+    }
+    result.lightness = mean.l;
+    result.spread = std::sqrt(squares / n);
+    result.chroma = std::hypot(mean.a, mean.b);
+    const double hue = std::atan2(mean.b, mean.a) * 180 / kPi;
+    result.hueDegrees = hue < 0 ? hue + 360 : hue;
+    return result;
+}
+
+BackgroundColour colourOf(const Background& background) {
+    if (background.chroma <= kMaxGreyChroma) return BackgroundColour::GreyOrWhite;
+    if (background.hueDegrees >= kLightBlueHueFrom && background.hueDegrees <= kLightBlueHueTo &&
+        background.chroma <= kMaxLightBlueChroma) {
+        return BackgroundColour::LightBlue;
+    }
+    return BackgroundColour::Other;
+}
+
+}  // namespace passport
