@@ -42,6 +42,25 @@ double targetHeadMm(AgeGroup group) {
     return group == AgeGroup::From11 ? kTargetHeadMmFrom11 : kTargetHeadMmUpTo10;
 }
 
+double framedHeadMm(const HeadMarks& marks, AgeGroup group) {
+    const double target = targetHeadMm(group);
+    const double headLow = headMinMm(group) + kBandMarginMm;
+    const double headHigh = headMaxMm(group) - kBandMarginMm;
+    const double head = headHeightPixels(marks);
+    if (!bothKnown(marks.leftJaw, marks.rightJaw) || !(head > 0)) return target;
+    const Point l = sane(*marks.leftJaw), r = sane(*marks.rightJaw);
+    // The face's width for each millimetre of head height; it scales with the head.
+    const double ratio = std::hypot(r.x - l.x, r.y - l.y) / head;
+    if (!(ratio > 0) || !std::isfinite(ratio)) return target;
+    const double faceLow = (kFaceWidthMinMm + kBandMarginMm) / ratio;
+    const double faceHigh = (kFaceWidthMaxMm - kBandMarginMm) / ratio;
+    const double low = std::max(headLow, faceLow);
+    const double high = std::min(headHigh, faceHigh);
+    if (low <= high) return std::clamp(target, low, high);
+    // No height suits both: the head stays in its band, at the end nearer the face's.
+    return faceLow > headHigh ? headHigh : headLow;
+}
+
 double faceMidlineX(const HeadMarks& marks) {
     if (bothKnown(marks.leftJaw, marks.rightJaw)) return middle(*marks.leftJaw, *marks.rightJaw).x;
     if (bothKnown(marks.leftEye, marks.rightEye)) return middle(*marks.leftEye, *marks.rightEye).x;
@@ -64,7 +83,7 @@ double headHeightPixels(const HeadMarks& marks) {
 Crop frameHead(const HeadMarks& marks, AgeGroup group) {
     const double head = std::max(headHeightPixels(marks), kMinCropWidth);
     Crop crop;
-    crop.width = saneWidth(head * kPhotoWidthMm / targetHeadMm(group));
+    crop.width = saneWidth(head * kPhotoWidthMm / framedHeadMm(marks, group));
     const double perMm = crop.pixelsPerMm();
     crop.x = faceMidlineX(marks) - crop.width / 2;
     crop.y = eyeLineY(marks) - kTargetEyeLineFromTopMm * perMm;

@@ -54,7 +54,18 @@ inline constexpr double kEyeLineFromCrown = 0.5;
 inline constexpr double kMinCropWidth = 1.0;
 inline constexpr double kMaxCropWidth = 1e7;
 
+// The face width has a band of its own, 16-20 mm, and on most faces the jaw sides lie only
+// 0.57-0.59 of chin to crown apart: at 28 mm such a face is 16.0-16.5 mm wide, on its lower
+// limit. So where the marks know the jaw sides, the head is framed at the height nearest the
+// target that keeps both the head and the face this far inside their bands; where no height
+// can, the head's own band wins and the face comes as near its band as that allows.
+inline constexpr double kBandMarginMm = 0.5;
+
 double targetHeadMm(AgeGroup group);
+
+// The head height framing aims at for these marks: targetHeadMm, moved (as little as it
+// takes) to keep the face width inside its band as well, as set out above.
+double framedHeadMm(const HeadMarks& marks, AgeGroup group);
 
 // The vertical line through the middle of the face: halfway between the jaw sides; without
 // them, halfway between the eyes; without those, halfway between crown and chin.

@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include "passport/Check.h"
 #include "passport/JpegOutput.h"
 #include "passport/LabSheet.h"
 #include "passportcli/SheetPdf.h"
@@ -200,6 +201,8 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             options.child = true;
         } else if (arg == "--cut-lines") {
             options.cutLines = true;
+        } else if (arg == "--check") {
+            options.check = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);
         } else if (!options.photo.empty()) {
@@ -215,13 +218,14 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
 
 std::string usage() {
     return std::string("Usage: ") + kName +
-           " PHOTO [--child] [--out FILE.jpg] [--lab-sheet FILE.jpg]\n"
+           " PHOTO [--child] [--check] [--out FILE.jpg] [--lab-sheet FILE.jpg]\n"
            "                        [--pdf FILE.pdf [--rows N] [--cut-lines]] [--model FILE]\n"
            "\n"
            "Frames the one face in PHOTO (JPEG, BMP or GIF) as a 35 x 45 mm passport photo by\n"
            "the Dutch rules of 2020, writes what is asked for and prints what it measured.\n"
            "\n"
-           "  --child           frame for a child up to 10 years (head 24.5 mm, not 28 mm)\n"
+           "  --child           frame for a child up to 10 years (head 19-30 mm, not 26-30 mm)\n"
+           "  --check           check the photo against the rules, criterion by criterion\n"
            "  --out FILE        the photo as a 600 dpi JPEG (827 x 1063 pixels)\n"
            "  --lab-sheet FILE  eight photos with cut marks on a 15 x 10 cm, 600 dpi JPEG to\n"
            "                    order as one print from any photo lab\n"
@@ -233,9 +237,10 @@ std::string usage() {
            ")\n"
            "  --help            this text\n"
            "\n"
-           "Exit status: 0 done; 2 the photo cannot be read or does not show exactly one face;\n"
-           "3 the face model is missing or damaged; 4 a file could not be written; 64 the\n"
-           "command line is wrong.\n";
+           "Exit status: 0 done (with --check: and nothing fails); 1 a criterion of the check\n"
+           "fails; 2 the photo cannot be read or does not show exactly one face; 3 the face\n"
+           "model is missing or damaged; 4 a file could not be written; 64 the command line is\n"
+           "wrong.\n";
 }
 
 std::string report(const Framed& framed) {
@@ -285,7 +290,17 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     const auto group = options->child ? passport::AgeGroup::UpTo10 : passport::AgeGroup::From11;
     const Framed framed = frame(std::move(photo), search.faces[0], group);
     out << report(framed);
-    return writeOutputs(*options, framed, err) ? kExitOk : kExitNotWritten;
+    bool checkFailed = false;
+    if (options->check) {
+        const auto checks = passport::checkPhoto({passport::FaceCount::One, framed.face.marks,
+                                                  framed.crop, pixelsOf(framed.photo), group,
+                                                  &framed.print});
+        out << "\n";
+        for (const std::string& text : passport::checkLines(checks)) out << text << "\n";
+        checkFailed = !passport::nothingFails(checks);
+    }
+    if (!writeOutputs(*options, framed, err)) return kExitNotWritten;
+    return checkFailed ? kExitCheckFailed : kExitOk;
 }
 
 }  // namespace passportcli

@@ -31,6 +31,7 @@ struct Options {
     std::string pdf;        // an A4 sheet of rows of five
     int rows = 1;           // 1-5, for the PDF
     bool cutLines = false;  // cut lines on the PDF
+    bool check = false;     // check the photo against today's rules
     std::string model = passport::kFaceModelPath;
     bool help = false;
 };
@@ -65,10 +66,9 @@ struct Services {
 // window does, finds the one face, frames it, writes what was asked for (each file complete
 // or not at all) and prints the measured values on `out`. Problems go to `err`, one line
 // each; the result is an ExitCode. Needs a QGuiApplication for the PDF.
-//
-// A check of the rules joins as an option in Options and one step after the report: it reads
-// the Framed result (the print photo, the marks, the measures) and returns kExitCheckFailed
-// when a criterion fails; the outcomes before it already end with kExitNoPhotoOrFace.
+// With --check the report goes on with the check of the rules, one line per criterion, and
+// the command ends with kExitCheckFailed when a criterion fails (after writing what was
+// asked for: a failed write still ends with kExitNotWritten).
 int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const Services& services = {});
 

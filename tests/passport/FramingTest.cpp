@@ -59,7 +59,7 @@ TEST(Framing, PutsTheHeadWhereTheRulesWantIt) {
         SCOPED_TRACE(c.what);
         const Crop crop = frameHead(c.marks, c.group);
         const Measures m = measure(c.marks, crop);
-        EXPECT_NEAR(m.headHeightMm, targetHeadMm(c.group), kEps);
+        EXPECT_NEAR(m.headHeightMm, framedHeadMm(c.marks, c.group), kEps);
         EXPECT_NEAR(m.centreOffsetMm, 0, kEps);
         EXPECT_NEAR(crop.height(), crop.width * 45 / 35, kEps);
         // Crown and chin at least 2 mm inside the top and bottom edges.
@@ -76,8 +76,40 @@ TEST(Framing, PutsTheHeadWhereTheRulesWantIt) {
         }
     }
     EXPECT_NEAR(*measure(tilted(uprightHead(), 5), {}).tiltDegrees, 5, kEps);
-    EXPECT_NEAR(*measure(uprightHead(), frameHead(uprightHead(), AgeGroup::From11)).faceWidthMm,
-                160 / (300 / 28.0), kEps);
+}
+
+// The head is framed at the middle of its band unless the face would then fall outside (or
+// within half a millimetre of the edge of) its own 16-20 mm band.
+TEST(Framing, HeadHeightKeepsTheFaceWidthInsideItsBand) {
+    auto withJawWidth = [](double width) {
+        HeadMarks m = uprightHead();  // 300 px chin to crown
+        m.leftJaw->x = 500 - width / 2;
+        m.rightJaw->x = 500 + width / 2;
+        return m;
+    };
+    HeadMarks noJaw = uprightHead();
+    noJaw.leftJaw = noJaw.rightJaw = std::nullopt;
+    struct Case {
+        const char* what;
+        HeadMarks marks;
+        AgeGroup group;
+        double headMm;
+    };
+    const Case cases[] = {
+        {"face 0.60 of the head: 16.8 mm at 28 mm", withJawWidth(180), AgeGroup::From11, 28},
+        {"face 0.575: larger, to 16.5 mm", withJawWidth(172.5), AgeGroup::From11, 16.5 / 0.575},
+        {"face 0.53: no height suits both", withJawWidth(160), AgeGroup::From11, 29.5},
+        {"face 0.70: smaller, to 19.5 mm", withJawWidth(210), AgeGroup::From11, 19.5 / 0.70},
+        {"face 0.80: no height suits both", withJawWidth(240), AgeGroup::From11, 26.5},
+        {"child, face 0.65: larger", withJawWidth(195), AgeGroup::UpTo10, 16.5 / 0.65},
+        {"no jaw sides", noJaw, AgeGroup::UpTo10, 24.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_NEAR(framedHeadMm(c.marks, c.group), c.headMm, kEps);
+        const Measures m = measure(c.marks, frameHead(c.marks, c.group));
+        EXPECT_NEAR(m.headHeightMm, c.headMm, kEps);
+    }
 }
 
 TEST(Framing, CentredCropIsTheLargestThatFits) {
