@@ -6,6 +6,8 @@ set -euo pipefail
 PACKAGES=(
   # building
   cmake ninja-build g++ qt6-base-dev libturbojpeg0-dev libx11-dev
+  # the counter photo: dlib's face detector and its 68-point landmark model
+  libdlib-dev libdlib-data
   # tests, benchmarks and fuzzing
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   # running headless, fonts the windows were designed with (Comic Neue, Liberation Sans)

@@ -1,0 +1,19 @@
+#include "passport/PrintPhoto.h"
+
+#include "passport/Resample.h"
+
+namespace passport {
+
+PrintPhoto makePrintPhoto(const view::ConstPixels& photo, const Crop& crop) {
+    PrintPhoto print;
+    print.pixels.resize(static_cast<std::size_t>(print.width) * print.height);
+    const view::Pixels dest{print.pixels.data(), print.width, print.height, print.width};
+    resampleArea(photo, {crop.x, crop.y, crop.width, crop.height()}, dest, kFillColour);
+    print.sourceWidthPixels = crop.width;
+    print.sourceDpi = sourceDpi(crop);
+    print.belowMinimumDpi = belowMinimumDpi(crop);
+    print.overhang = overhangOf(crop, photo.width, photo.height);
+    return print;
+}
+
+}  // namespace passport
