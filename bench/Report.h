@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "CounterBench.h"
+
 // Prints the usual benchmark table while collecting the results, then one report: every
 // figure next to its baseline and its target.
 class ReportCollector : public benchmark::ConsoleReporter {
@@ -30,10 +32,12 @@ struct ProcessFigures {
     double startupMs = -1;        // program start to its window on screen (median), -1: not run
     double peakMegabytes = -1;    // peak resident memory with the photo loaded and zoomed
     double idleMegabytes = -1;    // peak resident memory of the window alone
+    CounterFigures counter;       // the counter-photo window on a 24-megapixel face
 };
 
-// Measurements made on separate processes: the real program's start-up under Xvfb, and the
-// peak memory of a window holding a 24-megapixel photo zoomed to 200 %.
+// Measurements made on separate processes: the real program's start-up under Xvfb, the
+// peak memory of a window holding a 24-megapixel photo zoomed to 200 %, and the counter-photo
+// window opened on a 24-megapixel face.
 ProcessFigures measureProcesses(const char* selfPath);
 
 // The bench program itself, started as a child to measure peak memory: returns true (and
