@@ -19,6 +19,14 @@ Verdict within(double value, double low, double high) {
     return value >= low && value <= high ? Verdict::Pass : Verdict::Fail;
 }
 
+// `value` with one decimal, or two where one would round a value outside the limits onto
+// them (15.97 mm is no "16.0 mm" when 16 is the least allowed).
+std::string figure(double value, double low, double high, const char* unit) {
+    const double shown = std::round(value * 10) / 10;
+    const bool misleading = (value < low && shown >= low) || (value > high && shown <= high);
+    return format(misleading ? "%.2f" : "%.1f", value) + unit;
+}
+
 CheckRow faceRow(const CounterFraming& framing) {
     CheckRow row{"One face", "", "exactly one", Verdict::CannotTell};
     switch (framing.finding()) {
@@ -46,13 +54,14 @@ CheckRow faceRow(const CounterFraming& framing) {
 
 CheckRow headRow(const CounterFraming& framing, const passport::Measures& m) {
     const AgeGroup group = framing.ageGroup();
-    CheckRow row{"Head height, chin to crown", "—",
+    CheckRow row{"Head height", "—",
                  format("%.0f", passport::headMinMm(group)) + "–" +
                      format("%.0f mm", passport::headMaxMm(group)),
                  Verdict::CannotTell};
     if (!framing.marksKnown()) return row;
-    row.measured = format("%.1f mm", m.headHeightMm);
-    row.verdict = within(m.headHeightMm, passport::headMinMm(group), passport::headMaxMm(group));
+    const double low = passport::headMinMm(group), high = passport::headMaxMm(group);
+    row.measured = figure(m.headHeightMm, low, high, " mm");
+    row.verdict = within(m.headHeightMm, low, high);
     return row;
 }
 
@@ -62,7 +71,8 @@ CheckRow faceWidthRow(const passport::Measures& m) {
         format("%.0f", passport::kFaceWidthMinMm) + format("–%.0f mm", passport::kFaceWidthMaxMm),
         Verdict::CannotTell};
     if (!m.faceWidthMm) return row;
-    row.measured = format("%.1f mm", *m.faceWidthMm);
+    row.measured =
+        figure(*m.faceWidthMm, passport::kFaceWidthMinMm, passport::kFaceWidthMaxMm, " mm");
     row.verdict = within(*m.faceWidthMm, passport::kFaceWidthMinMm, passport::kFaceWidthMaxMm);
     return row;
 }
@@ -74,10 +84,11 @@ CheckRow centreRow(const CounterFraming& framing, const passport::Measures& m) {
     const passport::HeadMarks& marks = framing.marks();
     if (!(marks.leftEye && marks.rightEye) && !(marks.leftJaw && marks.rightJaw)) return row;
     const double offset = m.centreOffsetMm;
-    row.measured = std::abs(offset) < 0.05 ? "0.0 mm"
-                   : offset > 0            ? format("%.1f mm right", offset)
-                                           : format("%.1f mm left", -offset);
-    row.verdict = std::abs(offset) <= passport::kCentreToleranceMm ? Verdict::Pass : Verdict::Fail;
+    const double tolerance = passport::kCentreToleranceMm;
+    row.measured = std::abs(offset) < 0.05 ? std::string("0.0 mm")
+                   : offset > 0            ? figure(offset, -tolerance, tolerance, " mm right")
+                                           : figure(-offset, -tolerance, tolerance, " mm left");
+    row.verdict = std::abs(offset) <= tolerance ? Verdict::Pass : Verdict::Fail;
     return row;
 }
 
@@ -85,19 +96,21 @@ CheckRow tiltRow(const passport::Measures& m) {
     CheckRow row{"Eyes level", "—", format("within %.0f°", passport::kTiltToleranceDegrees),
                  Verdict::CannotTell};
     if (!m.tiltDegrees) return row;
-    row.measured = format("%.1f°", std::abs(*m.tiltDegrees));
+    const double tolerance = passport::kTiltToleranceDegrees;
+    row.measured = figure(std::abs(*m.tiltDegrees), -tolerance, tolerance, "°");
     row.verdict =
         std::abs(*m.tiltDegrees) <= passport::kTiltToleranceDegrees ? Verdict::Pass : Verdict::Fail;
     return row;
 }
 
 CheckRow eyeLineRow(const passport::Measures& m) {
-    CheckRow row{"Eye line, from the bottom", "—",
+    CheckRow row{"Eye line from the bottom", "—",
                  format("%.0f", 100 * passport::kEyeLineMinFraction) +
                      format("–%.0f %%", 100 * passport::kEyeLineMaxFraction),
                  Verdict::CannotTell};
     if (!m.eyeLineFraction) return row;
-    row.measured = format("%.0f %%", 100 * *m.eyeLineFraction);
+    row.measured = figure(100 * *m.eyeLineFraction, 100 * passport::kEyeLineMinFraction,
+                          100 * passport::kEyeLineMaxFraction, " %");
     row.verdict =
         within(*m.eyeLineFraction, passport::kEyeLineMinFraction, passport::kEyeLineMaxFraction);
     return row;
@@ -114,7 +127,7 @@ CheckRow wholeRow(const CounterFraming& framing) {
         if (!over) continue;
         edges += edges.empty() ? name : std::string(", ") + name;
     }
-    row.measured = "white fill at the " + edges;
+    row.measured = "filled at " + edges;
     row.verdict = Verdict::Fail;
     return row;
 }

@@ -114,7 +114,7 @@ void CounterWindow::createControls() {
         framing_.moveChin(y);
         refresh();
     });
-    auto* frame = new QLabel(this);
+    auto* frame = new QFrame(this);
     frame->setFrameShape(QFrame::Box);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(4, 4, 4, 4);
@@ -130,7 +130,7 @@ void CounterWindow::createControls() {
 
 QWidget* CounterWindow::createOptions() {
     auto* panel = new QWidget(this);
-    panel->setFixedWidth(360);
+    panel->setFixedWidth(410);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -230,6 +230,7 @@ QWidget* CounterWindow::createOutputs() {
     sheetLayout->addWidget(SheetRows);
     CutLines = new QCheckBox(QStringLiteral("Cut lines"), sheet);
     sheetLayout->addWidget(CutLines);
+    sheetLayout->addStretch();
     PrintSheet = new QPushButton(QStringLiteral("Print Sheet"), sheet);
     SaveSheetPdf = new QPushButton(QStringLiteral("Save Sheet as PDF..."), sheet);
     connect(PrintSheet, &QPushButton::clicked, this, &CounterWindow::onPrintSheet);
