@@ -136,7 +136,7 @@ void printCounterReport(const ReportCollector& collector, const CounterFigures& 
     if (drag) {
         lines.push_back({"One drag step, 24 MP face (framed photo, checks, repaint)",
                          formatMs(drag->realMs),
-                         whole ? formatMs(whole->realMs) + " framed photo from the whole photo" : "",
+                         whole ? formatMs(whole->realMs) + " from the whole photo" : "",
                          "<= 16 ms: " + verdict(drag->realMs, 16), drag->label});
     }
     if (const auto* print = find("BM_Counter_PrintPhoto")) {
@@ -148,14 +148,16 @@ void printCounterReport(const ReportCollector& collector, const CounterFigures& 
         std::snprintf(note, sizeof note,
                       "of it %.1f ms the window thread's own work; %.0f ticks of a 10 ms timer",
                       c.longestStallWorkMs, c.ticks);
-        lines.push_back({"Window opened to face model ready (child process)", formatMs(c.modelLoadMs),
-                         "", "", ""});
+        lines.push_back({"Window opened to face model ready (child process)",
+                         formatMs(c.modelLoadMs), "", "", ""});
         lines.push_back({"Window made and first painted (event loop held meanwhile)",
                          formatMs(c.openingMs), "", "", "before the load gets under way"});
-        lines.push_back({"Longest event-loop stall while the model loads", formatMs(c.longestStallMs),
-                         "", "<= 50 ms: " + verdict(c.longestStallMs, 50), note});
+        lines.push_back({"Longest event-loop stall while the model loads",
+                         formatMs(c.longestStallMs), "",
+                         "<= 50 ms: " + verdict(c.longestStallMs, 50), note});
         lines.push_back({"Window opened to the framed photo, 24 MP face, model not loaded",
-                         formatMs(c.framedMs), formatMs(c.modelLoadMs) + " the model alone", "", ""});
+                         formatMs(c.framedMs), formatMs(c.modelLoadMs) + " the model alone", "",
+                         ""});
     }
     if (c.peakMegabytes >= 0) {
         char note[80];
