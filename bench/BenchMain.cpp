@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "CounterBench.h"
 #include "Report.h"
 #include "workspace/Startup.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     prepareApplication();
     if (runPeakMemoryChild(argc, argv)) return 0;
+    if (runCounterWindowChild(argc, argv)) return 0;
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "CounterBench.h"
+
 // Prints the usual benchmark table while collecting the results, then one report: every
 // figure next to its baseline and its target.
 class ReportCollector : public benchmark::ConsoleReporter {
@@ -32,14 +34,16 @@ struct ProcessFigures {
     double idleMegabytes = -1;    // peak resident memory of the window alone
     double passportMs = -1;       // portrik-passport end to end on a 24 MP photo (median of 3)
     double passportMegabytes = -1;  // its peak resident memory
+    CounterFigures counter;       // the counter-photo window on a 24-megapixel face
 };
 
 // portrik-passport run on the 24-megapixel face photo, writing all three files: wall time
 // (median of three runs) and peak resident memory, into `figures`.
 void measurePassportProgram(ProcessFigures& figures);
 
-// Measurements made on separate processes: the real program's start-up under Xvfb, and the
-// peak memory of a window holding a 24-megapixel photo zoomed to 200 %.
+// Measurements made on separate processes: the real program's start-up under Xvfb, the
+// peak memory of a window holding a 24-megapixel photo zoomed to 200 %, and the counter-photo
+// window opened on a 24-megapixel face.
 ProcessFigures measureProcesses(const char* selfPath);
 
 // The bench program itself, started as a child to measure peak memory: returns true (and

@@ -85,6 +85,7 @@ Main::Main(Dialogs* dialogs, QWidget* parent) : QMainWindow(parent) {
     Edit->menuAction()->setEnabled(false);
     Flip->menuAction()->setEnabled(false);
     FilePrint->setEnabled(false);
+    FilePassport->setEnabled(false);
     FileSave->menuAction()->setEnabled(false);
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -189,6 +190,8 @@ void Main::createMenus() {
     File->addSeparator();
     FilePrint = File->addAction(QStringLiteral("Print Photo"), this, &Main::onFilePrint);
     FileSetup = File->addAction(QStringLiteral("Setup Printer"), this, &Main::onFileSetup);
+    FilePassport = File->addAction(QStringLiteral("Passport Photo 2020..."), this,
+                                   &Main::onFilePassport);
     File->addSeparator();
     FileExit = File->addAction(QStringLiteral("Exit"), this, &Main::onFileExit);
 

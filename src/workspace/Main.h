@@ -64,6 +64,7 @@ public:
     std::array<QAction*, 3> FileSaveAs{};  // [1] "as Bmp", [2] "as Jpg"
     QAction* FilePrint = nullptr;
     QAction* FileSetup = nullptr;
+    QAction* FilePassport = nullptr;  // "Passport Photo 2020...": the counter-photo window
     QAction* FileExit = nullptr;
     QMenu* Edit = nullptr;
     std::array<QAction*, 16> EditConvert{};
@@ -117,6 +118,7 @@ public slots:
     void onFileSaveAs(int index);
     void onFilePrint();
     void onFileSetup();
+    void onFilePassport();
     void onFileExit();
     // Edit and Flip
     void onEditConvert(int index);

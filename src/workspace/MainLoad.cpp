@@ -38,6 +38,7 @@ void Main::onFileLoad() {
     Edit->menuAction()->setEnabled(true);
     Flip->menuAction()->setEnabled(true);
     FilePrint->setEnabled(true);
+    FilePassport->setEnabled(true);
     FileSave->menuAction()->setEnabled(true);
     grabberVisible = true;
     Pic->update();

@@ -16,7 +16,12 @@ QString ScriptedDialogs::openFile(const FileFilter& filter) {
 }
 
 QString ScriptedDialogs::saveFile(const FileFilter& filter) {
+    return saveFileNamed(filter, QString());
+}
+
+QString ScriptedDialogs::saveFileNamed(const FileFilter& filter, const QString& suggestedPath) {
     saveRequests.push_back(filter);
+    saveSuggestions << suggestedPath;
     return take(saveAnswers, QString());
 }
 

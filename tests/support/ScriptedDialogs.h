@@ -15,6 +15,7 @@ class ScriptedDialogs : public Dialogs {
 public:
     QString openFile(const FileFilter& filter) override;
     QString saveFile(const FileFilter& filter) override;
+    QString saveFileNamed(const FileFilter& filter, const QString& suggestedPath) override;
     bool setupPrinter(PrinterChoice& choice) override;
     void message(const QString& text) override;
     bool ask(const QString& text) override;
@@ -30,6 +31,7 @@ public:
     // What was asked.
     std::vector<FileFilter> openRequests;
     std::vector<FileFilter> saveRequests;
+    QStringList saveSuggestions;  // the preset of each save dialog; empty when none
     int printerRequests = 0;
     QStringList messages;
     QStringList questions;

@@ -45,6 +45,7 @@ TEST_F(LoadTest, PhotoFillsTheSurfacesAndEnablesTheMenus) {
     EXPECT_TRUE(window->Flip->menuAction()->isEnabled());
     EXPECT_TRUE(window->FileSave->menuAction()->isEnabled());
     EXPECT_TRUE(window->FilePrint->isEnabled());
+    EXPECT_TRUE(window->FilePassport->isEnabled());
     EXPECT_TRUE(window->grabberVisible);
     EXPECT_EQ(window->HScroll1->min(), 0);
     EXPECT_EQ(window->HScroll1->max(), 110);

@@ -49,7 +49,7 @@ protected:
 struct WindowState {
     QImage viewport, backPic, passport;
     QString filenameCaption, info;
-    bool zoomEnabled, editEnabled, flipEnabled, saveEnabled, printEnabled, photoLoaded,
+    bool zoomEnabled, editEnabled, flipEnabled, saveEnabled, printEnabled, passportEnabled, photoLoaded,
         grabberVisible;
     int hMin, hMax, hValue, vMin, vMax, vValue, percent;
 
@@ -64,6 +64,7 @@ struct WindowState {
           flipEnabled(w.Flip->menuAction()->isEnabled()),
           saveEnabled(w.FileSave->menuAction()->isEnabled()),
           printEnabled(w.FilePrint->isEnabled()),
+          passportEnabled(w.FilePassport->isEnabled()),
           photoLoaded(w.PhotoLoaded),
           grabberVisible(w.grabberVisible),
           hMin(w.HScroll1->min()), hMax(w.HScroll1->max()), hValue(w.HScroll1->value()),
@@ -81,6 +82,7 @@ struct WindowState {
         EXPECT_EQ(flipEnabled, o.flipEnabled);
         EXPECT_EQ(saveEnabled, o.saveEnabled);
         EXPECT_EQ(printEnabled, o.printEnabled);
+        EXPECT_EQ(passportEnabled, o.passportEnabled);
         EXPECT_EQ(photoLoaded, o.photoLoaded);
         EXPECT_EQ(grabberVisible, o.grabberVisible);
         EXPECT_EQ(hMin, o.hMin);

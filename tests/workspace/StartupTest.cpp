@@ -84,8 +84,8 @@ TEST_F(StartupTest, MenuBarOrderCaptionsAndStates) {
     EXPECT_EQ(captions(bar->actions()), (QStringList{"File", "Edit", "Flip", "Color", "Zoom",
                                                      "Help", "|", "Filename"}));
     EXPECT_EQ(captions(window->File->actions()),
-              (QStringList{"Load Photo", "Save Photo", "-", "Print Photo", "Setup Printer", "-",
-                           "Exit"}));
+              (QStringList{"Load Photo", "Save Photo", "-", "Print Photo", "Setup Printer",
+                           "Passport Photo 2020...", "-", "Exit"}));
     EXPECT_EQ(captions(window->FileSave->actions()), (QStringList{"as Bmp", "as Jpg"}));
     EXPECT_EQ(captions(window->Edit->actions()),
               (QStringList{"Grayscale", "Negative", "Light", "Dark", "Sharpen", "Contrast",
@@ -109,6 +109,7 @@ TEST_F(StartupTest, MenuBarOrderCaptionsAndStates) {
     EXPECT_FALSE(window->ZoomSize->menuAction()->isEnabled());
     EXPECT_FALSE(window->FileSave->menuAction()->isEnabled());
     EXPECT_FALSE(window->FilePrint->isEnabled());
+    EXPECT_FALSE(window->FilePassport->isEnabled());
     EXPECT_FALSE(window->Filename->isEnabled());
     for (QAction* enabled : {window->FileLoad, window->FileSetup, window->FileExit,
                              window->Colors->menuAction(), window->Help->menuAction(),

@@ -1,14 +1,28 @@
 // Draws a portrait, loads it into the main window as a user would, frames the face,
 // captures it, shows the guides for persons from 11 years, and saves a picture of the window.
+// Given two more paths, it also loads a real face (tests/data/faces), opens File / "Passport
+// Photo 2020..." on it, waits until the face is framed, and saves a picture of that window and
+// the help page's figure of it (440 pixels wide, its parts numbered).
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include "ScriptedDialogs.h"
-#include "workspace/Main.h"
+#include "counter/CounterView.h"
+#include "counter/CounterWindow.h"
 #include "platform/widgets/PictureSurface.h"
 #include "platform/widgets/ScrollBar.h"
+#include "workspace/Main.h"
 #include "workspace/Startup.h"
 
 namespace {
@@ -55,12 +69,76 @@ QImage portrait() {
     return image;
 }
 
+// A numbered yellow disc, as on the help page's other figures.
+void marker(QPainter& p, QPointF centre, int number) {
+    p.setPen(QPen(QColor(60, 40, 0), 1.2));
+    p.setBrush(QColor(255, 214, 0));
+    p.drawEllipse(centre, 9, 9);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(QRectF(centre.x() - 9, centre.y() - 9, 18, 18), Qt::AlignCenter,
+               QString::number(number));
+}
+
+// The window scaled to the help viewer's width, its parts numbered as the page explains them.
+QImage helpFigure(const CounterWindow& window, const QImage& shot) {
+    const double scale = 440.0 / shot.width();
+    QImage figure = shot.scaled(440, qRound(shot.height() * scale), Qt::IgnoreAspectRatio,
+                                Qt::SmoothTransformation);
+    QPainter p(&figure);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Top-left corner of a control, in window pixels, moved a little inwards.
+    auto at = [&window](const QWidget* w, QPoint inset) {
+        return QPointF(w->mapTo(&window, inset));
+    };
+    const QCheckBox* off = window.DetectionOff;
+    const QPointF marks[] = {
+        at(window.View, {20, 20}),
+        at(window.From11->parentWidget(), {window.From11->parentWidget()->width() - 14, 14}),
+        at(off, {off->fontMetrics().horizontalAdvance(off->text()) + 56, off->height() / 2}),
+        at(window.HeadSize, {window.HeadSize->width() / 2, window.HeadSize->height() / 2}),
+        at(window.StatusLabel, {window.StatusLabel->width() - 14, 10}),
+        at(window.CheckList, {window.CheckList->width() - 20, 40}),
+        at(window.SavePhoto, {window.SavePhoto->width() - 4, -12}),
+        at(window.SheetRows->parentWidget(), {window.SheetRows->parentWidget()->width() - 14, 12}),
+    };
+    int number = 0;
+    for (const QPointF& m : marks) marker(p, m * scale, ++number);
+    return figure;
+}
+
+// Opens the counter-photo window from the File menu on `face` and saves its pictures.
+bool counterPictures(const QString& face, const QString& shotPath, const QString& figurePath) {
+    ScriptedDialogs dialogs;
+    dialogs.openAnswers.push_back(face);
+    Main window(&dialogs);
+    window.show();
+    window.onFileLoad();
+    window.onKnop2();
+    bool saved = false;
+    QTimer::singleShot(0, &window, [&] {
+        auto* counter = qobject_cast<CounterWindow*>(QApplication::activeModalWidget());
+        if (!counter) return;
+        while (!counter->settled()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QApplication::processEvents();
+        const QImage shot = counter->grab().toImage();
+        saved = shot.save(shotPath) && helpFigure(*counter, shot).save(figurePath);
+        counter->reject();
+    });
+    window.FilePassport->trigger();
+    return saved;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     prepareApplication();
-    const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshot.png");
+    const QString output =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshot.png");
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     const QString photo = dir.filePath(QStringLiteral("anna.bmp"));
@@ -80,5 +158,12 @@ int main(int argc, char* argv[]) {
     window.onKnop2();
     window.onKnop4();
     QApplication::processEvents();
-    return window.grab().save(output) ? 0 : 1;
+    if (!window.grab().save(output)) return 1;
+    if (argc < 4) return 0;
+    // A real face on a plain background, from dlib's examples.
+    const QString face =
+        QStringLiteral(PORTRIK_SOURCE_DIR "/tests/data/faces/plain-white-bald.jpg");
+    return counterPictures(face, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]))
+               ? 0
+               : 1;
 }

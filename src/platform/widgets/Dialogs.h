@@ -29,6 +29,11 @@ public:
     // added: the path is returned exactly as chosen. Empty when cancelled.
     virtual QString saveFile(const FileFilter& filter) = 0;
 
+    // The same save dialog with the file name preset to `suggestedPath` (a full path: the
+    // dialog opens in its folder with its name filled in), for the outputs that have a
+    // sensible default name.
+    virtual QString saveFileNamed(const FileFilter& filter, const QString& suggestedPath) = 0;
+
     // The platform's printer set-up dialog. On OK the choice is written to `choice` and
     // true returned; on cancel nothing changes and false is returned.
     virtual bool setupPrinter(PrinterChoice& choice) = 0;

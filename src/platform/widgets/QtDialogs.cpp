@@ -47,13 +47,18 @@ QString QtDialogs::openFile(const FileFilter& filter) {
 }
 
 QString QtDialogs::saveFile(const FileFilter& filter) {
+    return saveFileNamed(filter, QString());
+}
+
+QString QtDialogs::saveFileNamed(const FileFilter& filter, const QString& suggestedPath) {
     QFileDialog dialog(parent_);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(nameFilter(filter));
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setDefaultSuffix(QString());
-    dialog.selectFile(QString());
+    if (!suggestedPath.isEmpty()) dialog.setDirectory(QFileInfo(suggestedPath).absolutePath());
+    dialog.selectFile(suggestedPath.isEmpty() ? QString() : QFileInfo(suggestedPath).fileName());
     // QFileDialog asks before overwriting by itself (unless DontConfirmOverwrite is set).
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

@@ -11,6 +11,7 @@ public:
 
     QString openFile(const FileFilter& filter) override;
     QString saveFile(const FileFilter& filter) override;
+    QString saveFileNamed(const FileFilter& filter, const QString& suggestedPath) override;
     bool setupPrinter(PrinterChoice& choice) override;
     void message(const QString& text) override;
     bool ask(const QString& text) override;

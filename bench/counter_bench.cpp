@@ -1,0 +1,237 @@
+// The counter-photo window on a 24-megapixel photo of a real face: one drag step (the framed
+// photo redrawn from the halved copies, the checks, the repaint) against the framed photo
+// averaged from the whole photo; the 600 dpi photo of one framing. In a child process of its
+// own, where the model is not loaded yet: the model's load beside the event loop, the time to
+// the framed photo, and the peak memory.
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include "CounterBench.h"
+#include "ScriptedDialogs.h"
+#include "counter/CounterView.h"
+#include "counter/CounterWindow.h"
+#include "counter/FaceModelSource.h"
+#include "passport/FaceFinder.h"
+#include "passport/Resample.h"
+#include "platform/files/PhotoFile.h"
+#include "workspace/Main.h"
+
+const QString& faceCameraJpeg() {
+    static QTemporaryDir dir;
+    static QString path;
+    if (!path.isEmpty()) return path;
+    const QImage face = loadPhoto(QStringLiteral(PORTRIK_SOURCE_DIR) +
+                                      QStringLiteral("/tests/data/faces/plain-grey-short-hair.jpg"),
+                                  Qt::white);
+    QImage photo(6000, 4000, QImage::Format_RGB32);
+    photo.fill(face.pixel(2, 2));
+    const QImage large = face.scaledToHeight(4000, Qt::SmoothTransformation);
+    QPainter(&photo).drawImage((photo.width() - large.width()) / 2, 0, large);
+    path = dir.filePath(QStringLiteral("face24mp.jpg"));
+    photo.save(path, "JPEG", 90);
+    return path;
+}
+
+double faceModelFileMegabytes() {
+    const QFileInfo model(QString::fromLatin1(passport::kFaceModelPath));
+    return model.exists() ? model.size() / (1024.0 * 1024.0) : -1;
+}
+
+namespace {
+
+// Processor time this thread has used.
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+double peakResidentMb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    }
+    return -1;
+}
+
+// The window on the 24-megapixel face, framed by hand (a source without a model file), so
+// that the main process never loads the model.
+struct OpenCounter {
+    ScriptedDialogs dialogs;
+    QImage photo = loadPhoto(faceCameraJpeg(), Qt::white);
+    FaceModelSource noModel{FaceModelSource::fileLoader("/nonexistent/model.dat")};
+    std::unique_ptr<CounterWindow> window;
+    OpenCounter() {
+        window = std::make_unique<CounterWindow>(CounterPhoto::fromImage(photo, faceCameraJpeg()),
+                                                 passport::AgeGroup::From11, dialogs,
+                                                 PrinterChoice{}, noModel);
+        window->show();
+        while (!window->settled())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    }
+};
+
+// Made for each benchmark and gone before the application object: a window must not
+// outlive it.
+std::unique_ptr<OpenCounter> openCounter() {
+    return std::make_unique<OpenCounter>();
+}
+
+void moveMouse(QWidget* view, QEvent::Type type, QPointF pos, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
+    QMouseEvent event(type, pos, view->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(view, &event);
+}
+
+// One step of a drag: the framing moves, the framed photo is redrawn from the halved copies,
+// the check list and the slider follow, and the view repaints.
+void BM_Counter_DragStep(benchmark::State& state) {
+    const std::unique_ptr<OpenCounter> open = openCounter();
+    CounterWindow& window = *open->window;
+    QWidget* view = window.View;
+    moveMouse(view, QEvent::MouseButtonPress, {175, 420}, Qt::LeftButton, Qt::LeftButton);
+    int step = 0;
+    for (auto _ : state) {
+        step = (step + 1) % 40;
+        moveMouse(view, QEvent::MouseMove, {175.0 + (step < 20 ? step : 40 - step), 420},
+                  Qt::NoButton, Qt::LeftButton);
+        view->repaint();
+    }
+    moveMouse(view, QEvent::MouseButtonRelease, {175, 420}, Qt::LeftButton, Qt::NoButton);
+    state.SetLabel(std::to_string(int(window.framing().crop().width)) + " px crop");
+}
+BENCHMARK(BM_Counter_DragStep)->Unit(benchmark::kMillisecond);
+
+// Baseline: the framed photo averaged from the whole photo, as it would be without the
+// halved copies.
+void BM_Counter_PreviewFromWholePhoto(benchmark::State& state) {
+    const std::unique_ptr<OpenCounter> open = openCounter();
+    const passport::Crop crop = open->window->framing().crop();
+    QImage preview(counter::kViewWidth, counter::kViewHeight, QImage::Format_RGB32);
+    const view::ConstPixels photo{reinterpret_cast<const std::uint32_t*>(open->photo.constBits()),
+                                  open->photo.width(), open->photo.height(), open->photo.width()};
+    for (auto _ : state) {
+        passport::resampleArea(photo, {crop.x, crop.y, crop.width, crop.height()},
+                               {reinterpret_cast<std::uint32_t*>(preview.bits()), preview.width(),
+                                preview.height(), preview.width()},
+                               0xffffffffu);
+        benchmark::DoNotOptimize(preview.constBits());
+    }
+}
+BENCHMARK(BM_Counter_PreviewFromWholePhoto)->Unit(benchmark::kMillisecond);
+
+// The 600 dpi photo, made anew after a change of the framing, when an output asks for it.
+void BM_Counter_PrintPhoto(benchmark::State& state) {
+    const std::unique_ptr<OpenCounter> open = openCounter();
+    CounterWindow& window = *open->window;
+    QWidget* view = window.View;
+    bool right = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        right = !right;
+        moveMouse(view, QEvent::MouseButtonPress, {175, 420}, Qt::LeftButton, Qt::LeftButton);
+        moveMouse(view, QEvent::MouseMove, {right ? 176.0 : 174.0, 420}, Qt::NoButton,
+                  Qt::LeftButton);
+        moveMouse(view, QEvent::MouseButtonRelease, {175, 420}, Qt::LeftButton, Qt::NoButton);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(window.printPhoto().constBits());
+    }
+}
+BENCHMARK(BM_Counter_PrintPhoto)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+CounterFigures measureCounterWindow(const char* selfPath) {
+    CounterFigures figures;
+    QProcess child;
+    child.start(QString::fromLocal8Bit(selfPath),
+                {QStringLiteral("--counter-window=") + faceCameraJpeg()});
+    if (!child.waitForFinished(300000)) return figures;
+    const QStringList values =
+        QString::fromLatin1(child.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
+    double* fields[] = {&figures.peakMegabytes,  &figures.photoOnlyMegabytes,
+                        &figures.modelLoadMs,    &figures.openingMs,
+                        &figures.longestStallMs, &figures.longestStallWorkMs,
+                        &figures.ticks,          &figures.framedMs};
+    if (values.size() != std::size(fields)) return figures;
+    for (std::size_t i = 0; i < values.size(); ++i) *fields[i] = values[i].toDouble();
+    return figures;
+}
+
+bool runCounterWindowChild(int argc, char** argv) {
+    const std::string flag = "--counter-window=";
+    QString path;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind(flag, 0) == 0) path = QString::fromLocal8Bit(arg.substr(flag.size()).c_str());
+    }
+    if (path.isEmpty()) return false;
+    ScriptedDialogs dialogs;
+    Main main(&dialogs);
+    main.show();
+    dialogs.openAnswers.push_back(path);
+    main.onFileLoad();
+    QCoreApplication::processEvents();
+    const double photoOnly = peakResidentMb();
+
+    // A 10 ms timer notes the waits between its ticks while the model loads. The first wait
+    // holds the window's own making and first paint; the others what the load leaves the
+    // event loop.
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QElapsedTimer sinceTick;
+    double opening = -1;
+    double longest = 0;
+    double longestWork = 0;  // the window thread's own processor time in the longest wait
+    double tickCpu = threadCpuMs();
+    int ticks = 0;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const double gap = sinceTick.nsecsElapsed() / 1e6;
+        const double work = threadCpuMs() - tickCpu;
+        sinceTick.restart();
+        tickCpu = threadCpuMs();
+        if (opening < 0) {
+            opening = gap;
+        } else if (gap > longest) {
+            longest = gap;
+            longestWork = work;
+        }
+        ++ticks;
+    });
+    QElapsedTimer opened;
+    opened.start();
+    sinceTick.start();
+    ticker.start(10);
+    FaceModelSource& faces = FaceModelSource::shared();
+    CounterWindow window(CounterPhoto::fromImage(main.BackPic, main.PhotoFileName),
+                         passport::AgeGroup::From11, dialogs, main.printerChoice, faces, &main);
+    window.show();
+    while (faces.state() != FaceModelSource::State::Ready &&
+           faces.state() != FaceModelSource::State::Failed) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    const double modelMs = opened.nsecsElapsed() / 1e6;
+    ticker.stop();
+    const int loadTicks = ticks;
+    while (!window.settled()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    const double framedMs = opened.nsecsElapsed() / 1e6;
+    QCoreApplication::processEvents();
+    std::printf("%.1f %.1f %.1f %.1f %.1f %.1f %d %.1f\n", peakResidentMb(), photoOnly, modelMs,
+                opening, longest, longestWork, loadTicks, framedMs);
+    return true;
+}

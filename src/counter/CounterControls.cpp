@@ -1,0 +1,176 @@
+// The counter-photo window's controls and their layout.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "counter/BusyBar.h"
+#include "counter/CounterView.h"
+#include "counter/CounterWindow.h"
+
+namespace {
+
+// The head-size slider in tenths of a millimetre: from a head far too small to one far too
+// large for either age group.
+constexpr int kHeadSizeMin = 100;
+constexpr int kHeadSizeMax = 400;
+
+}  // namespace
+
+void CounterWindow::createControls() {
+    View = new CounterView(framing_, this);
+    connect(View, &CounterView::dragged, this, [this](double dx, double dy) {
+        framing_.dragBy(dx, dy);
+        refresh();
+    });
+    connect(View, &CounterView::wheeled, this, [this](double notches, double x, double y) {
+        framing_.wheel(notches, {x, y});
+        refresh();
+    });
+    connect(View, &CounterView::crownMoved, this, [this](double y) {
+        framing_.moveCrown(y);
+        refresh();
+    });
+    connect(View, &CounterView::chinMoved, this, [this](double y) {
+        framing_.moveChin(y);
+        refresh();
+    });
+    auto* frame = new QFrame(this);
+    frame->setFrameShape(QFrame::Box);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(4, 4, 4, 4);
+    frameLayout->addWidget(View);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(frame, 0, Qt::AlignTop);
+    top->addWidget(createOptions(), 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(createOutputs());
+}
+
+QWidget* CounterWindow::createOptions() {
+    auto* panel = new QWidget(this);
+    panel->setFixedWidth(410);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto* age = new QGroupBox(QStringLiteral("Age group"), panel);
+    auto* ageLayout = new QHBoxLayout(age);
+    From11 = new QRadioButton(QStringLiteral("From 11 years"), age);
+    UpTo10 = new QRadioButton(QStringLiteral("Up to 10 years"), age);
+    ageLayout->addWidget(From11);
+    ageLayout->addWidget(UpTo10);
+    auto* ages = new QButtonGroup(age);
+    ages->addButton(From11);
+    ages->addButton(UpTo10);
+    connect(From11, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) onAgeGroup();
+    });
+    connect(UpTo10, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) onAgeGroup();
+    });
+    layout->addWidget(age);
+
+    DetectionOff =
+        new QCheckBox(QStringLiteral("Detection off: I place the crown and chin"), panel);
+    connect(DetectionOff, &QCheckBox::toggled, this, &CounterWindow::onDetectionOff);
+    layout->addWidget(DetectionOff);
+
+    auto* size = new QHBoxLayout;
+    size->addWidget(new QLabel(QStringLiteral("Head height"), panel));
+    HeadSize = new QSlider(Qt::Horizontal, panel);
+    HeadSize->setRange(kHeadSizeMin, kHeadSizeMax);
+    HeadSize->setAccessibleName(QStringLiteral("Head height"));
+    connect(HeadSize, &QSlider::valueChanged, this, &CounterWindow::onHeadSize);
+    size->addWidget(HeadSize, 1);
+    HeadSizeLabel = new QLabel(QStringLiteral("00.0 mm"), panel);
+    HeadSizeLabel->setMinimumWidth(HeadSizeLabel->sizeHint().width());
+    size->addWidget(HeadSizeLabel);
+    Reframe = new QPushButton(QStringLiteral("Reframe"), panel);
+    Reframe->setToolTip(QStringLiteral(" Frame the photo anew by the crown and chin "));
+    connect(Reframe, &QPushButton::clicked, this, [this] {
+        framing_.reframe();
+        refresh();
+    });
+    size->addWidget(Reframe);
+    layout->addLayout(size);
+
+    StatusLabel = new QLabel(panel);
+    StatusLabel->setWordWrap(true);
+    StatusLabel->setMinimumHeight(3 * StatusLabel->fontMetrics().lineSpacing());
+    StatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(StatusLabel);
+    Busy = new BusyBar(panel);
+    layout->addWidget(Busy);
+
+    CheckList = new QTreeWidget(panel);
+    CheckList->setColumnCount(4);
+    CheckList->setHeaderLabels({QStringLiteral("Criterion"), QStringLiteral("Measured"),
+                                QStringLiteral("Limit"), QStringLiteral("Verdict")});
+    CheckList->setRootIsDecorated(false);
+    CheckList->setSelectionMode(QAbstractItemView::NoSelection);
+    CheckList->setFocusPolicy(Qt::NoFocus);
+    CheckList->header()->setStretchLastSection(false);
+    CheckList->setAccessibleName(QStringLiteral("Checks"));
+    layout->addWidget(CheckList, 1);
+
+    WarningLabel = new QLabel(panel);
+    WarningLabel->setWordWrap(true);
+    WarningLabel->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0)"));
+    layout->addWidget(WarningLabel);
+    FinalWordLabel = new QLabel(
+        QStringLiteral("The counter has the final word: these measures help you check the "
+                       "photo, but the official at the counter decides whether it is accepted."),
+        panel);
+    FinalWordLabel->setWordWrap(true);
+    layout->addWidget(FinalWordLabel);
+    return panel;
+}
+
+QWidget* CounterWindow::createOutputs() {
+    auto* bar = new QWidget(this);
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    SavePhoto = new QPushButton(QStringLiteral("Save Photo..."), bar);
+    SavePhoto->setToolTip(QStringLiteral(" The photo as a 35 x 45 mm JPEG at 600 dpi "));
+    SaveLabSheet = new QPushButton(QStringLiteral("Save Lab Sheet..."), bar);
+    SaveLabSheet->setToolTip(
+        QStringLiteral(" A 10 x 15 cm photo print with eight photos, for a photo lab "));
+    connect(SavePhoto, &QPushButton::clicked, this, &CounterWindow::onSavePhoto);
+    connect(SaveLabSheet, &QPushButton::clicked, this, &CounterWindow::onSaveLabSheet);
+    layout->addWidget(SavePhoto);
+    layout->addWidget(SaveLabSheet);
+
+    auto* sheet = new QGroupBox(QStringLiteral("A4 sheet"), bar);
+    auto* sheetLayout = new QHBoxLayout(sheet);
+    sheetLayout->addWidget(new QLabel(QStringLiteral("Rows of 5"), sheet));
+    SheetRows = new QSpinBox(sheet);
+    SheetRows->setRange(1, 5);
+    SheetRows->setAccessibleName(QStringLiteral("Rows of 5"));
+    sheetLayout->addWidget(SheetRows);
+    CutLines = new QCheckBox(QStringLiteral("Cut lines"), sheet);
+    sheetLayout->addWidget(CutLines);
+    sheetLayout->addStretch();
+    PrintSheet = new QPushButton(QStringLiteral("Print Sheet"), sheet);
+    SaveSheetPdf = new QPushButton(QStringLiteral("Save Sheet as PDF..."), sheet);
+    connect(PrintSheet, &QPushButton::clicked, this, &CounterWindow::onPrintSheet);
+    connect(SaveSheetPdf, &QPushButton::clicked, this, &CounterWindow::onSaveSheetPdf);
+    sheetLayout->addWidget(PrintSheet);
+    sheetLayout->addWidget(SaveSheetPdf);
+    layout->addWidget(sheet, 1);
+
+    CloseButton = new QPushButton(QStringLiteral("Close"), bar);
+    connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(CloseButton, 0, Qt::AlignBottom);
+    return bar;
+}

@@ -1,0 +1,139 @@
+// The counter-photo window's outputs: the 600 dpi photo, the photo-lab sheet, and the A4
+// sheet printed or saved as a PDF file.
+#include <QByteArray>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QSpinBox>
+
+#include "counter/CounterWindow.h"
+#include "passport/JpegOutput.h"
+#include "passport/LabSheet.h"
+#include "passport/PrintPhoto.h"
+#include "platform/files/PhotoSave.h"
+#include "platform/widgets/AppCursor.h"
+#include "platform/widgets/Dialogs.h"
+#include "printing/SheetPrinter.h"
+
+namespace {
+
+const FileFilter kJpegFilter{QStringLiteral("JPEG file"),
+                             {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")}};
+const FileFilter kPdfFilter{QStringLiteral("PDF file"), {QStringLiteral("*.pdf")}};
+
+}  // namespace
+
+const QImage& CounterWindow::printPhoto() {
+    // Made once per framing, when an output asks for it, never while the user drags.
+    if (printCrop_ && *printCrop_ == framing_.crop()) return printPhoto_;
+    const passport::PrintPhoto print = passport::makePrintPhoto(photo_.pixels, framing_.crop());
+    QImage image(print.width, print.height, QImage::Format_RGB32);
+    for (int y = 0; y < print.height; ++y) {
+        std::copy_n(print.pixels.data() + static_cast<std::ptrdiff_t>(y) * print.width, print.width,
+                    reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
+    }
+    // 600 dpi, so that programs that read the image's density print it at 35 x 45 mm.
+    const int dotsPerMeter = static_cast<int>(std::lround(passport::kPrintDpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    printPhoto_ = std::move(image);
+    printCrop_ = framing_.crop();
+    return printPhoto_;
+}
+
+sheets::SheetOptions CounterWindow::sheetOptions() const {
+    sheets::SheetOptions options;
+    // Layouts 1-5 are one to five full rows of five photos.
+    options.layout = SheetRows->value();
+    options.cutLines = CutLines->isChecked();
+    return options;
+}
+
+QString CounterWindow::defaultName(const QString& suffix) const {
+    const QFileInfo photo(photo_.fileName);
+    const QString base =
+        photo.completeBaseName().isEmpty() ? QStringLiteral("photo") : photo.completeBaseName();
+    if (photo_.fileName.isEmpty()) return base + suffix;
+    return QDir(photo.absolutePath()).filePath(base + suffix);
+}
+
+bool CounterWindow::writeFile(const QString& path, const std::vector<unsigned char>& bytes,
+                              const std::string& encodeError) {
+    QString problem;
+    if (bytes.empty()) {
+        problem = QString::fromStdString(encodeError);
+    } else {
+        const QByteArray data(reinterpret_cast<const char*>(bytes.data()),
+                              static_cast<qsizetype>(bytes.size()));
+        // A new file beside the old one, renamed over it: the old file stays whole on failure.
+        if (writeFileAtomically(path, data, &problem)) return true;
+    }
+    dialogs_.message(QStringLiteral("The file \"%1\" could not be written: %2")
+                         .arg(QDir::toNativeSeparators(path), problem));
+    return false;
+}
+
+void CounterWindow::onSavePhoto() {
+    const QString path =
+        dialogs_.saveFileNamed(kJpegFilter, defaultName(QStringLiteral("-passport.jpg")));
+    if (path.isEmpty()) return;
+    std::vector<unsigned char> bytes;
+    std::string error;
+    {
+        AppCursor::BusyScope busy;
+        const QImage& photo = printPhoto();
+        bytes = passport::encodeJpeg(
+            {reinterpret_cast<const std::uint32_t*>(photo.constBits()), photo.width(),
+             photo.height(), static_cast<int>(photo.bytesPerLine() / 4)},
+            passport::kPrintDpi, &error);
+    }
+    writeFile(path, bytes, error);
+}
+
+void CounterWindow::onSaveLabSheet() {
+    const QString path =
+        dialogs_.saveFileNamed(kJpegFilter, defaultName(QStringLiteral("-lab-sheet.jpg")));
+    if (path.isEmpty()) return;
+    std::vector<unsigned char> bytes;
+    std::string error;
+    {
+        AppCursor::BusyScope busy;
+        const QImage& photo = printPhoto();
+        const passport::LabSheet sheet = passport::makeLabSheet(
+            {reinterpret_cast<const std::uint32_t*>(photo.constBits()), photo.width(),
+             photo.height(), static_cast<int>(photo.bytesPerLine() / 4)});
+        bytes = passport::encodeJpeg(sheet.view(), passport::kPrintDpi, &error);
+    }
+    writeFile(path, bytes, error);
+}
+
+void CounterWindow::onPrintSheet() {
+    PrintOutcome outcome;
+    {
+        AppCursor::BusyScope busy;
+        // The sheets of the print window, drawn with the 600 dpi photo: each photo is drawn
+        // stretched into the same 2005 x 2585 twips as the 127 x 163 one.
+        outcome = printSheet(printerChoice_, sheetOptions(), printPhoto(), QImage(), documentName_);
+    }
+    if (!outcome.printed) offerPdf(outcome.problem);
+}
+
+void CounterWindow::offerPdf(const QString& problem) {
+    // As the print window does: the arrow is back before the question.
+    if (!dialogs_.ask(problem + QStringLiteral("\n\nSave the sheet as a PDF file instead?"))) {
+        return;
+    }
+    onSaveSheetPdf();
+}
+
+void CounterWindow::onSaveSheetPdf() {
+    const QString path =
+        dialogs_.saveFileNamed(kPdfFilter, defaultName(QStringLiteral("-sheet.pdf")));
+    if (path.isEmpty()) return;
+    PrintOutcome saved;
+    {
+        AppCursor::BusyScope busy;
+        saved = saveSheetAsPdf(path, sheetOptions(), printPhoto(), QImage(), documentName_);
+    }
+    if (!saved.printed) dialogs_.message(saved.problem);
+}

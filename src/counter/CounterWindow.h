@@ -1,0 +1,137 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QDialog>
+#include <QFutureWatcher>
+#include <QImage>
+
+#include "counter/CheckRows.h"
+#include "counter/CounterFraming.h"
+#include "counter/CounterPhoto.h"
+#include "passport/FaceFinder.h"
+#include "platform/widgets/PrinterChoice.h"
+#include "sheets/SheetLayout.h"
+
+class BusyBar;
+class CounterView;
+class Dialogs;
+class FaceModelSource;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QSpinBox;
+class QTreeWidget;
+
+namespace counter {
+class PreviewLevels;
+}
+
+// The counter-photo window: the loaded photo framed by today's rules (35 x 45 mm, the head
+// chin to crown within the age group's band, the eyes in their band, the face centred),
+// shown large with the rules' lines over it, corrected by hand, checked, and written as the
+// 600 dpi photo, the photo-lab sheet or an A4 sheet of the print window's row layouts.
+//
+// It takes what it needs as plain values and owns nothing of the main window. The face
+// model comes from `faces` (loaded once per run, kept for later openings); the model's load
+// and the face search run on worker threads and their outcome arrives as a queued event, so
+// the window stays responsive meanwhile and shows that it is busy. An outcome that arrives
+// after the window closed is dropped: the workers hold their own references to the photo's
+// pixels and the model. Its owner shows it with exec() and destroys it after exec() returned.
+class CounterWindow : public QDialog {
+    Q_OBJECT
+  public:
+    // `ageGroup` is the start of the age group choice; `dialogs` answers the save dialogs and
+    // shows the messages; sheets go to `printerChoice`'s printer.
+    CounterWindow(CounterPhoto photo, passport::AgeGroup ageGroup, Dialogs& dialogs,
+                  const PrinterChoice& printerChoice, FaceModelSource& faces,
+                  QWidget* parent = nullptr);
+    ~CounterWindow() override;
+
+    // --- Controls ------------------------------------------------------------------------
+    CounterView* View = nullptr;          // the framed photo, 350 x 450
+    QRadioButton* From11 = nullptr;       // age group from 11 years
+    QRadioButton* UpTo10 = nullptr;       // age group up to 10 years
+    QCheckBox* DetectionOff = nullptr;    // the user places crown and chin
+    QSlider* HeadSize = nullptr;          // head height, tenths of a millimetre
+    QLabel* HeadSizeLabel = nullptr;      // "28.0 mm"
+    QPushButton* Reframe = nullptr;       // framed anew by the marks
+    QLabel* StatusLabel = nullptr;        // what the search found, what to do
+    BusyBar* Busy = nullptr;              // shown while the model loads or the search runs
+    QTreeWidget* CheckList = nullptr;     // the criteria with their values and verdicts
+    QLabel* WarningLabel = nullptr;       // below 400 dpi, white fill
+    QLabel* FinalWordLabel = nullptr;     // the counter decides
+    QPushButton* SavePhoto = nullptr;     // "Save Photo..."
+    QPushButton* SaveLabSheet = nullptr;  // "Save Lab Sheet..."
+    QSpinBox* SheetRows = nullptr;        // rows of five on the A4 sheet, 1..5
+    QCheckBox* CutLines = nullptr;        // cut lines round every photo of the sheet
+    QPushButton* PrintSheet = nullptr;    // "Print Sheet"
+    QPushButton* SaveSheetPdf = nullptr;  // "Save Sheet as PDF..."
+    QPushButton* CloseButton = nullptr;
+
+    const counter::CounterFraming& framing() const { return framing_; }
+    // True once the photo is on screen and the search has come to an outcome.
+    bool settled() const;
+
+    // The 827 x 1063 photo of the current framing (600 dpi). Made when first asked after a
+    // change of the framing, then kept.
+    const QImage& printPhoto();
+    // The A4 sheet the print and PDF buttons make: rows of five, cut lines as chosen.
+    sheets::SheetOptions sheetOptions() const;
+
+    // Shows `rows` in the check list.
+    void showCheckRows(const std::vector<counter::CheckRow>& rows);
+
+    // Title of the print jobs; tests make it unique to find their output.
+    void setDocumentName(const QString& name) { documentName_ = name; }
+
+  signals:
+    // The framing, the marks or what the search found changed (after the window redrew).
+    void framingChanged();
+
+  public slots:
+    void onSavePhoto();
+    void onSaveLabSheet();
+    void onPrintSheet();
+    void onSaveSheetPdf();
+
+  private:
+    void createControls();
+    QWidget* createOptions();
+    QWidget* createOutputs();
+    void startPreview();
+    void startSearch();
+    void onModelFinished();
+    void onSearchFinished();
+    void onAgeGroup();
+    void onDetectionOff(bool off);
+    void onHeadSize(int tenths);
+    // After every change: the preview, the slider, the check list, the warnings.
+    void refresh();
+    void refreshStatus();
+    void refreshWarnings();
+    void offerPdf(const QString& problem);
+    // `suffix` after the loaded photo's name, in its folder.
+    QString defaultName(const QString& suffix) const;
+    bool writeFile(const QString& path, const std::vector<unsigned char>& bytes,
+                   const std::string& encodeError);
+
+    CounterPhoto photo_;
+    counter::CounterFraming framing_;
+    Dialogs& dialogs_;
+    PrinterChoice printerChoice_;
+    FaceModelSource& faces_;
+    QString documentName_ = QStringLiteral("Portrik passport photo");
+
+    std::shared_ptr<const counter::PreviewLevels> levels_;
+    QFutureWatcher<std::shared_ptr<const counter::PreviewLevels>> levelsWatcher_;
+    QFutureWatcher<passport::FaceSearch> searchWatcher_;
+    bool searching_ = false;
+
+    std::optional<passport::Crop> printCrop_;
+    QImage printPhoto_;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "passport/Framing.h"
+#include "view/ViewGeometry.h"
+
+namespace counter {
+
+// The loaded photo at halved sizes, so the framed photo on screen is averaged from a few
+// source pixels per screen pixel whatever the photo's size: a head on a 24-megapixel photo
+// is drawn from some 0.5 million pixels instead of 12 million. Made once per opening, on a
+// worker thread (about 30 ms for 24 megapixels, a third more memory than the photo at most);
+// never changed afterwards, so any thread may read it.
+class PreviewLevels {
+  public:
+    // The photo alone, unhalved; `photo` must outlive the object.
+    explicit PreviewLevels(const view::ConstPixels& photo);
+
+    // The photo and its halved copies, down to about kSmallestLevel pixels across.
+    static std::shared_ptr<const PreviewLevels> build(const view::ConstPixels& photo);
+
+    // `crop` of the photo averaged onto the whole of `dest` (white outside the photo), from
+    // the smallest level that still has kSourcePerScreen pixels per screen pixel.
+    void render(const passport::Crop& crop, const view::Pixels& dest) const;
+
+    int levelCount() const { return static_cast<int>(levels_.size()); }
+
+    static constexpr int kSmallestLevel = 256;
+    static constexpr double kSourcePerScreen = 1.5;
+
+  private:
+    struct Level {
+        std::vector<std::uint32_t> pixels;  // empty for the photo itself
+        view::ConstPixels view;
+    };
+    std::vector<Level> levels_;
+};
+
+}  // namespace counter
