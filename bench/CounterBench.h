@@ -2,10 +2,6 @@
 
 #include <QString>
 
-// A 6000 x 4000 (24-megapixel) JPEG of a real face (tests/data/faces) enlarged on a plain
-// background, made once per run in a temporary folder.
-const QString& faceCameraJpeg();
-
 // Measured on a child process, where the face model is not loaded yet: the counter-photo
 // window opened from the main window on the 24-megapixel face.
 struct CounterFigures {

@@ -20,6 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchPhotos.h"
 #include "CounterBench.h"
 #include "ScriptedDialogs.h"
 #include "counter/CounterView.h"
@@ -29,22 +30,6 @@
 #include "passport/Resample.h"
 #include "platform/files/PhotoFile.h"
 #include "workspace/Main.h"
-
-const QString& faceCameraJpeg() {
-    static QTemporaryDir dir;
-    static QString path;
-    if (!path.isEmpty()) return path;
-    const QImage face = loadPhoto(QStringLiteral(PORTRIK_SOURCE_DIR) +
-                                      QStringLiteral("/tests/data/faces/plain-grey-short-hair.jpg"),
-                                  Qt::white);
-    QImage photo(6000, 4000, QImage::Format_RGB32);
-    photo.fill(face.pixel(2, 2));
-    const QImage large = face.scaledToHeight(4000, Qt::SmoothTransformation);
-    QPainter(&photo).drawImage((photo.width() - large.width()) / 2, 0, large);
-    path = dir.filePath(QStringLiteral("face24mp.jpg"));
-    photo.save(path, "JPEG", 90);
-    return path;
-}
 
 double faceModelFileMegabytes() {
     const QFileInfo model(QString::fromLatin1(passport::kFaceModelPath));
