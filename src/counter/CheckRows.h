@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "counter/CounterFraming.h"
+#include "passport/Check.h"
 #include "view/ViewGeometry.h"
 
 // The list under the framed photo: one row per criterion of today's rules, with the value
@@ -11,12 +12,12 @@
 // checkRows() returns and asks for it again after every change of the framing.
 namespace counter {
 
-enum class Verdict { Pass, Fail, CannotTell };
+using Verdict = passport::Verdict;
 
 struct CheckRow {
-    std::string criterion;  // "Head height"
+    std::string criterion;  // "Head height, chin to crown"
     std::string measured;   // "27.4 mm"
-    std::string limit;      // "26–30 mm"
+    std::string limit;      // "26–30 mm (from 11 years)"
     Verdict verdict = Verdict::CannotTell;
 };
 
@@ -26,8 +27,10 @@ struct CheckInput {
     const CounterFraming& framing;
 };
 
-// The measured values against their limits (passport/Rules.h). A value that cannot be known
-// (no face found, only the crown and chin marked) is "cannot tell", never a pass.
+// The check of the rules on the current framing, measured on the loaded photo through the
+// crop (the 600 dpi photo is only made when an output asks for it). While the face is still
+// being looked for, or the model is missing, the face count cannot be told; while the crown
+// and chin markers still stand where they started, nothing that depends on them can.
 std::vector<CheckRow> checkRows(const CheckInput& input);
 
 }  // namespace counter

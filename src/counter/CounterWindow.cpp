@@ -21,18 +21,6 @@ const QString kFrameByHand = QStringLiteral(
     "slider) to size it, and drag the Crown and Chin lines onto the top of the head and the "
     "bottom of the chin; then Reframe.");
 
-QString verdictText(counter::Verdict verdict) {
-    switch (verdict) {
-        case counter::Verdict::Pass:
-            return QStringLiteral("pass");
-        case counter::Verdict::Fail:
-            return QStringLiteral("FAIL");
-        case counter::Verdict::CannotTell:
-            return QStringLiteral("cannot tell");
-    }
-    return {};
-}
-
 QColor verdictColour(counter::Verdict verdict) {
     switch (verdict) {
         case counter::Verdict::Pass:
@@ -179,7 +167,7 @@ void CounterWindow::showCheckRows(const std::vector<counter::CheckRow>& rows) {
         item->setText(0, QString::fromStdString(row.criterion));
         item->setText(1, QString::fromStdString(row.measured));
         item->setText(2, QString::fromStdString(row.limit));
-        item->setText(3, verdictText(row.verdict));
+        item->setText(3, QString::fromStdString(passport::verdictText(row.verdict)));
         item->setForeground(3, verdictColour(row.verdict));
     }
     for (int column = 0; column < 4; ++column) CheckList->resizeColumnToContents(column);
