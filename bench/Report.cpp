@@ -236,7 +236,8 @@ void printReport(const ReportCollector& collector, const ProcessFigures& process
 
     lines.clear();
     for (const auto& [name, result] : r) {
-        if (name.rfind("BM_Filter/", 0) == 0 || name.rfind("BM_Flip/", 0) == 0) {
+        if (name.rfind("BM_Filter/", 0) == 0 || name.rfind("BM_Flip/", 0) == 0 ||
+            name == "BM_Border") {
             lines.push_back({name.substr(3), formatMs(result.realMs) + " (" + formatMs(result.cpuMs) + ")",
                              "", "", "127 x 163, no event callback"});
         }

@@ -3,19 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "arithmetic/Rounding.h"
+
 namespace view {
 
-long long roundHalfEven(double value) {
-    // nearbyint follows the current rounding mode, which is round-to-nearest-even unless
-    // someone changed it; do the rounding explicitly instead.
-    const double floor = std::floor(value);
-    const double diff = value - floor;
-    long long result = static_cast<long long>(floor);
-    if (diff > 0.5 || (diff == 0.5 && (result % 2 != 0))) ++result;
-    return result;
-}
-
-int grabHeight(int grabWidth) { return static_cast<int>(roundHalfEven(grabWidth * 1.285)); }
+int grabHeight(int grabWidth) { return static_cast<int>(arithmetic::roundHalfEven(grabWidth * 1.285)); }
 
 std::string frameSizeCaption(int grabWidth, int grabHeight) {
     return std::to_string(grabWidth) + " x " + std::to_string(grabHeight) + " pixels";
@@ -31,7 +23,7 @@ double zoomedLength(int length, int percent) {
 
 int zoomedPixels(int length, int percent) {
     if (length <= 0) return 0;
-    const long long pixels = roundHalfEven(zoomedLength(length, percent));
+    const long long pixels = arithmetic::roundHalfEven(zoomedLength(length, percent));
     return pixels < 1 ? 1 : static_cast<int>(pixels);
 }
 

@@ -37,9 +37,6 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-// A floating-point value converted to an integer: nearest, ties to even (2.5 -> 2).
-long long roundHalfEven(double value);
-
 // GrabHeight for a frame width: width x 1.285 in double precision, ties to even
 // (100 -> 128, 127 -> 163, 270 -> 347).
 int grabHeight(int grabWidth);

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "arithmetic/Rounding.h"
+#include "filters/EditMenu.h"
 #include "workspace/Algemeen.h"
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/HtmlViewer.h"
@@ -193,36 +195,7 @@ void Main::createMenus() {
     FileExit = File->addAction(QStringLiteral("Exit"), this, &Main::onFileExit);
 
     Edit = bar->addMenu(QStringLiteral("Edit"));
-    static const char* const convertCaptions[16] = {
-        "Grayscale", "Negative", "Light",  "Dark",    "Sharpen",   "Contrast",
-        "Pixelize",  "Reliëf",   "Swap colors", "Scattered", "Blur", "Aquarel",
-        "Defuse",    "Add noise", "Edge",  "Contour"};
-    for (int i = 0; i < 16; ++i) {
-        const QString caption = QString::fromUtf8(convertCaptions[i]);
-        if (i == 5) {
-            EditContrastMenu = Edit->addMenu(caption);
-            EditConvert[i] = EditContrastMenu->menuAction();
-            // Choosing the item itself opens its submenu and runs no filter, but still
-            // repaints the photo and sets the arrow, as every Edit item does.
-            connect(EditContrastMenu, &QMenu::aboutToShow, this, [this] { onEditConvert(5); });
-            EditContrastConvert[1] = EditContrastMenu->addAction(
-                QStringLiteral("Positive"), this, [this] { onEditContrastConvert(1); });
-            EditContrastConvert[2] = EditContrastMenu->addAction(
-                QStringLiteral("Negative"), this, [this] { onEditContrastConvert(2); });
-        } else if (i == 8) {
-            EditSwapMenu = Edit->addMenu(caption);
-            EditConvert[i] = EditSwapMenu->menuAction();
-            connect(EditSwapMenu, &QMenu::aboutToShow, this, [this] { onEditConvert(8); });
-            static const char* const swapCaptions[6] = {
-                "", "RGB --> BRG", "RGB --> GBR", "RGB --> RBG", "RGB --> BGR", "RGB --> GRB"};
-            for (int k = 1; k <= 5; ++k) {
-                EditSwap[k] = EditSwapMenu->addAction(QString::fromLatin1(swapCaptions[k]), this,
-                                                      [this, k] { onEditSwap(k); });
-            }
-        } else {
-            EditConvert[i] = Edit->addAction(caption, this, [this, i] { onEditConvert(i); });
-        }
-    }
+    createEditItems();
     Edit->addSeparator();
     EditBorder = Edit->addAction(QStringLiteral("Border"), this, &Main::onEditBorder);
 
@@ -260,6 +233,31 @@ void Main::createMenus() {
     Filename->setEnabled(false);
 }
 
+void Main::createEditItems() {
+    using Filters::EditSubmenu;
+    QMenu* submenu = nullptr;
+    for (const Filters::EditItem& item : Filters::kEditMenu) {
+        const QString caption = QString::fromUtf8(item.caption);
+        const int index = item.index;
+        if (item.in == EditSubmenu::Contrast) {
+            EditContrastConvert[index] = submenu->addAction(
+                caption, this, [this, index] { onEditContrastConvert(index); });
+        } else if (item.in == EditSubmenu::Swap) {
+            EditSwap[index] =
+                submenu->addAction(caption, this, [this, index] { onEditSwap(index); });
+        } else if (item.opens != EditSubmenu::None) {
+            submenu = Edit->addMenu(caption);
+            (item.opens == EditSubmenu::Contrast ? EditContrastMenu : EditSwapMenu) = submenu;
+            EditConvert[index] = submenu->menuAction();
+            // Choosing the item itself opens its submenu and runs no filter, but still
+            // repaints the photo and sets the arrow, as every Edit item does.
+            connect(submenu, &QMenu::aboutToShow, this, [this, index] { onEditConvert(index); });
+        } else {
+            EditConvert[index] = Edit->addAction(caption, this, [this, index] { onEditConvert(index); });
+        }
+    }
+}
+
 void Main::drawStartupPicture() {
     // A vertical gradient from black to RGB(180, 0, 0), two lines per shade.
     for (int i = 0; i <= 360; i += 2) {
@@ -282,7 +280,7 @@ void Main::drawStartupPicture() {
 void Main::drawPlaceholder() {
     // A green gradient; the last line (i = 163) lies below the surface.
     for (int i = 0; i <= 163; ++i) {
-        const int g = static_cast<int>(view::roundHalfEven(i / 2.0 + 40));
+        const int g = static_cast<int>(arithmetic::roundHalfEven(i / 2.0 + 40));
         Orgineel->drawLine(QPoint(0, i), QPoint(127, i), QColor(0, g, 0));
     }
     Orgineel->drawText({30, 65}, QStringLiteral("Orginal"),

@@ -13,6 +13,9 @@
 #include "platform/widgets/PrinterChoice.h"
 #include "view/ZoomView.h"
 
+namespace Filters {
+enum class EditSubmenu;
+}
 class HtmlViewer;
 class PictureSurface;
 class QAction;
@@ -147,6 +150,10 @@ public slots:
 private:
     void createControls();
     void createMenus();
+    // The Edit menu's filter items, from the filter module's table.
+    void createEditItems();
+    // Runs the filter of an Edit item (none for a submenu's parent) and repaints the photo.
+    void runEditItem(Filters::EditSubmenu submenu, int index);
     void drawStartupPicture();
     void drawPlaceholder();
     // Redraws the viewport from the zoomed photo at the scroll bars' values.

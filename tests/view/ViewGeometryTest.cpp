@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "arithmetic/Rounding.h"
 #include "view/Guides.h"
 #include "view/ViewGeometry.h"
 #include "view/ZoomView.h"
@@ -11,6 +12,7 @@
 using namespace view;
 
 TEST(Rounding, HalfwayValuesGoToTheEvenNeighbour) {
+    using arithmetic::roundHalfEven;
     EXPECT_EQ(roundHalfEven(2.5), 2);
     EXPECT_EQ(roundHalfEven(3.5), 4);
     EXPECT_EQ(roundHalfEven(-2.5), -2);
