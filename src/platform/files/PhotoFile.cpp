@@ -13,6 +13,8 @@
 
 #include <turbojpeg.h>
 
+#include "bmptojpeg/BmpFormat.h"
+
 namespace {
 
 void setError(QString* error, const QString& text) {
@@ -164,23 +166,8 @@ QImage decodeJpeg(const unsigned char* data, std::size_t size, std::int64_t maxP
 // from the wrong place when the pixels are said to lie beyond the end of the file: every row
 // must be there. Compressed (run-length) pixels are left to Qt, which fills what they miss.
 bool bmpPixelsPresent(const unsigned char* data, std::size_t size) {
-    if (size < 30) return false;
-    const std::uint32_t offset = read32(data + 10, false);
-    const bool os2 = read32(data + 14, false) == 12;
-    const std::int64_t width =
-        os2 ? read16(data + 18, false) : std::int32_t(read32(data + 18, false));
-    const std::int64_t height =
-        os2 ? read16(data + 20, false) : std::int32_t(read32(data + 22, false));
-    const int bits = read16(data + (os2 ? 24 : 28), false);
-    const std::uint32_t compression = os2 || size < 34 ? 0 : read32(data + 30, false);
-    enum { Rgb = 0, BitFields = 3, AlphaBitFields = 6 };
-    if (compression != Rgb && compression != BitFields && compression != AlphaBitFields) {
-        return true;
-    }
-    const std::int64_t stride = (std::llabs(width) * bits + 31) / 32 * 4;
-    const std::int64_t rows = std::llabs(height);
-    if (offset > size || (rows > 0 && stride > INT64_MAX / rows)) return false;
-    return stride * rows <= std::int64_t(size - offset);
+    BmpHeader header;
+    return BmpReadHeader(data, size, &header) && BmpHoldsItsRows(&header, size);
 }
 
 QImage decodeWithQt(const unsigned char* data, std::size_t size, const char* format,

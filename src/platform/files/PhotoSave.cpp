@@ -12,11 +12,16 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include "bmptojpeg/BmpFormat.h"
 #include "bmptojpeg/BmpToJpeg.h"
 
 namespace {
 
 constexpr int kBmpHeaderSize = 54;  // file header (14) + BITMAPINFOHEADER (40)
+
+// BMP headers count pixels per metre: 92 / 0.0254 = 3622.05, truncated.
+constexpr int kPhotoPixelsPerMeter = PHOTO_DOTS_PER_INCH * 10000 / 254;
+static_assert(kPhotoPixelsPerMeter == 3622);
 
 void put16(uchar* at, std::uint16_t value) {
     at[0] = static_cast<uchar>(value);
