@@ -15,47 +15,13 @@
 #include "platform/widgets/PictureSurface.h"
 #include "platform/widgets/QtDialogs.h"
 #include "platform/widgets/ScrollBar.h"
+#include "platform/widgets/WindowParts.h"
 
 namespace {
 
 // The client area below the menu bar; the layout inside it is fixed.
 constexpr int kClientWidth = 691;
 constexpr int kClientHeight = 432;
-
-QLabel* panel(QWidget* parent, const QRect& geometry, const QColor& colour) {
-    auto* label = new QLabel(parent);
-    label->setGeometry(geometry);
-    label->setFrameShape(QFrame::Box);
-    label->setLineWidth(1);
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::WindowText, QColor(64, 64, 64));
-    label->setPalette(palette);
-    return label;
-}
-
-QLabel* textLabel(QWidget* parent, QPoint topLeft, const QString& caption) {
-    auto* label = new QLabel(caption, parent);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(64, 64, 64));
-    label->setPalette(palette);
-    label->move(topLeft);
-    label->adjustSize();
-    return label;
-}
-
-QPushButton* pictureButton(QWidget* parent, const QRect& geometry, const QString& picture,
-                           QSize pictureSize, const QString& toolTip, const QString& name) {
-    auto* button = new QPushButton(parent);
-    button->setGeometry(geometry);
-    button->setIcon(QIcon(picture));
-    button->setIconSize(pictureSize);
-    button->setToolTip(toolTip);
-    button->setAccessibleName(name);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
 
 }  // namespace
 
@@ -101,8 +67,9 @@ void Main::createControls() {
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
     const QColor face = client->palette().color(QPalette::Button);
+    const QColor grey(kGreyText);
 
-    PicBack = panel(client, {10, 10, 490, 370}, QColor(224, 224, 224));
+    PicBack = panel(client, {10, 10, 490, 370}, QColor(224, 224, 224), grey);
     Pic = new PictureSurface(QSize(view::kViewportWidth, view::kViewportHeight), client);
     Pic->move(15, 15);
     Pic->setBackColor(client->palette().color(QPalette::Base));
@@ -116,22 +83,22 @@ void Main::createControls() {
     WebBrowser->setGeometry(10, 10, 490, 370);
     WebBrowser->hide();
 
-    Label2 = panel(client, {504, 10, 22, 370}, face);
+    Label2 = panel(client, {504, 10, 22, 370}, face, grey);
     VScroll1 = new ScrollBar(Qt::Vertical, client);
     VScroll1->setGeometry(506, 12, 18, 366);
     VScroll1->setMax(32767);
     connect(VScroll1, &ScrollBar::changed, this, &Main::onVScroll1Change);
 
-    Label1 = panel(client, {10, 384, 490, 21}, face);
+    Label1 = panel(client, {10, 384, 490, 21}, face, grey);
     HScroll1 = new ScrollBar(Qt::Horizontal, client);
     HScroll1->setGeometry(12, 386, 486, 17);
     HScroll1->setMax(32767);
     connect(HScroll1, &ScrollBar::changed, this, &Main::onHScroll1Change);
 
-    InfoLabel = textLabel(client, {10, 410},
+    InfoLabel = greyLabel(client, {10, 410},
                           QStringLiteral("Selecteer een foto met File / Load Photo..."));
 
-    Label3 = panel(client, {540, 10, 138, 173}, QColor(192, 192, 192));
+    Label3 = panel(client, {540, 10, 138, 173}, QColor(192, 192, 192), grey);
     Orgineel = new PictureSurface(QSize(view::kPhotoWidth, view::kPhotoHeight), client);
     Orgineel->move(545, 15);
     Orgineel->setBackColor(client->palette().color(QPalette::Base));
@@ -139,8 +106,8 @@ void Main::createControls() {
     Orgineel->setOverlayPainter([this](QPainter& painter) { paintGuides(painter); });
     connect(Orgineel, &PictureSurface::mouseMoved, this, &Main::onOrgineelMouseMove);
 
-    Label5 = textLabel(client, {540, 213}, QStringLiteral("140 x 180 pixels"));
-    Label4 = panel(client, {540, 186, 138, 22}, Qt::black);
+    Label5 = greyLabel(client, {540, 213}, QStringLiteral("140 x 180 pixels"));
+    Label4 = panel(client, {540, 186, 138, 22}, QColor(Qt::black), grey);
     HScroll2 = new ScrollBar(Qt::Horizontal, client);
     HScroll2->setGeometry(542, 188, 116, 18);
     HScroll2->setMin(view::kMinGrabWidth);
@@ -153,28 +120,33 @@ void Main::createControls() {
     ResetKnop->setFocusPolicy(Qt::NoFocus);
     connect(ResetKnop, &QPushButton::clicked, this, &Main::onResetKnop);
 
-    Label6 = panel(client, {540, 240, 138, 140}, QColor(64, 64, 64));
-    KnopClear = pictureButton(client, {542, 242, 134, 24}, QStringLiteral(":/pictures/clear.png"),
-                              QSize(140, 24), QStringLiteral(" Verwijder de matrix "),
-                              QStringLiteral("Clear"));
-    Knop1 = pictureButton(client, {542, 266, 67, 56}, QStringLiteral(":/pictures/mouth.png"),
-                          QSize(70, 55), QStringLiteral(" Maatvoering t/m 10 jaar "),
-                          QStringLiteral("Head up to 10 years"));
-    Knop2 = pictureButton(client, {609, 266, 67, 56}, QStringLiteral(":/pictures/mouth.png"),
-                          QSize(70, 55), QStringLiteral(" Maatvoering vanaf 11 jaar "),
-                          QStringLiteral("Head from 11 years"));
-    Knop3 = pictureButton(client, {542, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"),
-                          QSize(70, 55), QStringLiteral(" Positie van de ogen t/m 10 jaar "),
-                          QStringLiteral("Eyes up to 10 years"));
-    Knop4 = pictureButton(client, {609, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"),
-                          QSize(70, 55), QStringLiteral(" Positie van de ogen vanaf 11 jaar "),
-                          QStringLiteral("Eyes from 11 years"));
+    Label6 = panel(client, {540, 240, 138, 140}, QColor(64, 64, 64), grey);
+    KnopClear = pushButtonWithPicture(client, {542, 242, 134, 24},
+                                      QStringLiteral(":/pictures/clear.png"), QSize(140, 24),
+                                      QStringLiteral(" Verwijder de matrix "),
+                                      QStringLiteral("Clear"));
+    Knop1 = pushButtonWithPicture(client, {542, 266, 67, 56},
+                                  QStringLiteral(":/pictures/mouth.png"), QSize(70, 55),
+                                  QStringLiteral(" Maatvoering t/m 10 jaar "),
+                                  QStringLiteral("Head up to 10 years"));
+    Knop2 = pushButtonWithPicture(client, {609, 266, 67, 56},
+                                  QStringLiteral(":/pictures/mouth.png"), QSize(70, 55),
+                                  QStringLiteral(" Maatvoering vanaf 11 jaar "),
+                                  QStringLiteral("Head from 11 years"));
+    Knop3 = pushButtonWithPicture(client, {542, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"),
+                                  QSize(70, 55),
+                                  QStringLiteral(" Positie van de ogen t/m 10 jaar "),
+                                  QStringLiteral("Eyes up to 10 years"));
+    Knop4 = pushButtonWithPicture(client, {609, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"),
+                                  QSize(70, 55),
+                                  QStringLiteral(" Positie van de ogen vanaf 11 jaar "),
+                                  QStringLiteral("Eyes from 11 years"));
     connect(KnopClear, &QPushButton::clicked, this, &Main::onKnopClear);
     connect(Knop1, &QPushButton::clicked, this, &Main::onKnop1);
     connect(Knop2, &QPushButton::clicked, this, &Main::onKnop2);
     connect(Knop3, &QPushButton::clicked, this, &Main::onKnop3);
     connect(Knop4, &QPushButton::clicked, this, &Main::onKnop4);
-    Label7 = textLabel(client, {554, 386}, QStringLiteral("10 and <         11 and >"));
+    Label7 = greyLabel(client, {554, 386}, QStringLiteral("10 and <         11 and >"));
 
     // The help page covers the viewport and its frame when shown.
     WebBrowser->raise();

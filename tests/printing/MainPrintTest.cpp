@@ -11,7 +11,7 @@
 
 #include "printing/Afdrukken.h"
 #include "workspace/Main.h"
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 #include "platform/widgets/PictureSurface.h"
 #include "PrintTestSupport.h"
 #include "TestPictures.h"

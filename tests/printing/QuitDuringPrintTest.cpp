@@ -11,7 +11,7 @@
 #include "printing/Afdrukken.h"
 #include "platform/widgets/AppCursor.h"
 #include "workspace/Main.h"
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 #include "PrintTestSupport.h"
 
 namespace {
