@@ -159,7 +159,7 @@ bool runPeakMemoryChild(int argc, char** argv) {
         if (arg.rfind(flag, 0) != 0) continue;
         const QString photo = QString::fromLocal8Bit(arg.substr(flag.size()).c_str());
         ScriptedDialogs dialogs;
-        Main window(&dialogs);
+        Main window(MainServices{&dialogs});
         window.show();
         if (!photo.isEmpty()) {
             dialogs.openAnswers.push_back(photo);

@@ -80,7 +80,7 @@ BENCHMARK(BM_Load_PlainTurboJpeg)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // The program's load: File / "Load Photo" end to end (decode, viewport, status, menus).
 void BM_Load_FileLoadPhoto(benchmark::State& state) {
     ScriptedDialogs dialogs;
-    auto window = std::make_unique<Main>(&dialogs);
+    auto window = std::make_unique<Main>(MainServices{&dialogs});
     double held = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -104,7 +104,7 @@ struct LoadedWindow {
     std::unique_ptr<Main> window;
     LoadedWindow() {
         dialogs.openAnswers.push_back(cameraJpeg());
-        window = std::make_unique<Main>(&dialogs);
+        window = std::make_unique<Main>(MainServices{&dialogs});
         window->onFileLoad();
     }
 };
@@ -173,7 +173,7 @@ BENCHMARK(BM_Capture)->Arg(127)->Arg(270)->Unit(benchmark::kMicrosecond);
 void BM_Startup_MainWindow(benchmark::State& state) {
     for (auto _ : state) {
         ScriptedDialogs dialogs;
-        Main window(&dialogs);
+        Main window(MainServices{&dialogs});
         window.show();
         QApplication::processEvents();
         benchmark::DoNotOptimize(window.winId());

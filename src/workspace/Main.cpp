@@ -9,7 +9,6 @@
 
 #include "arithmetic/Rounding.h"
 #include "filters/EditMenu.h"
-#include "workspace/Algemeen.h"
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/HtmlViewer.h"
 #include "platform/widgets/PictureSurface.h"
@@ -25,18 +24,16 @@ constexpr int kClientHeight = 432;
 
 }  // namespace
 
-Main::Main(Dialogs* dialogs, QWidget* parent) : QMainWindow(parent) {
-    if (dialogs) {
-        dialogs_ = dialogs;
-    } else {
+Main::Main(MainServices services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)) {
+    if (!services_.dialogs) {
         ownDialogs_ = std::make_unique<QtDialogs>(this);
-        dialogs_ = ownDialogs_.get();
+        services_.dialogs = ownDialogs_.get();
     }
     setWindowTitle(QStringLiteral(" Portrik"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/portrik.png")));
     createControls();
     createMenus();
-    Algemeen::attachInfoLabel(InfoLabel);
 
     // Start-up: each surface is drawn on only once it has its final size.
     drawStartupPicture();

@@ -10,8 +10,8 @@
 
 #include "platform/widgets/Dialogs.h"
 #include "view/Guides.h"
-#include "platform/widgets/PrinterChoice.h"
 #include "view/ZoomView.h"
+#include "workspace/MainServices.h"
 
 namespace Filters {
 enum class EditSubmenu;
@@ -32,9 +32,9 @@ class ScrollBar;
 class Main : public QMainWindow {
     Q_OBJECT
 public:
-    // `dialogs` answers the open, save and printer dialogs and message boxes; the window
-    // shows the real ones when none is given.
-    explicit Main(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
+    // `services` are the dialogs, the save services and the printer the window works with;
+    // the defaults are the real ones.
+    explicit Main(MainServices services = {}, QWidget* parent = nullptr);
     ~Main() override;
 
     // --- Controls -------------------------------------------------------------------------
@@ -103,10 +103,9 @@ public:
     QRect grabberRect;
     QColor grabberColour{120, 120, 120};
     bool grabberVisible = false;
+    Dialogs& dialogs() { return *services_.dialogs; }
     // The printer chosen with File / "Setup Printer"; empty means the system's default.
-    PrinterChoice printerChoice;
-
-    Dialogs& dialogs() { return *dialogs_; }
+    const PrinterChoice& printerChoice() const { return services_.printer; }
 
     // The 127 x 163 passport photo (the persistent image of Orgineel).
     QImage& passportPhoto();
@@ -167,6 +166,7 @@ private:
     // The item that carries the check mark: the zoom last chosen, or 10 after a load.
     int zoomIndex_ = 10;
 
+    MainServices services_;
+    // The real dialogs, when the services named none.
     std::unique_ptr<Dialogs> ownDialogs_;
-    Dialogs* dialogs_;
 };

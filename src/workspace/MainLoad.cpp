@@ -30,7 +30,7 @@ void Main::onFileLoad() {
     // values; a change of them below redraws it by the view mapping.
     renderViewport(0, 0);
 
-    Algemeen::ShowInfo(QStringLiteral(
+    Algemeen::ShowInfo(InfoLabel, QStringLiteral(
         "Klik met de linker muisknop wanneer de foto juist is gepositioneerd..."));
     // A path is shown as it is: an "&" in it is no keyboard accelerator.
     Filename->setText(QString(PhotoFileName).replace(QLatin1Char('&'), QLatin1String("&&")));

@@ -63,7 +63,7 @@ void Main::onSizeProcent(int index) {
     // Fractions are written with the user's decimal separator (500.5 or 500,5).
     QString caption = QString::fromStdString(view::zoomCaption(percent, zw, zh, '.'));
     caption.replace(QLatin1Char('.'), QLocale().decimalPoint());
-    Algemeen::ShowInfo(caption);
+    Algemeen::ShowInfo(InfoLabel, caption);
 
     // Zooming always starts from the unscaled photo, so repeated zooming loses nothing.
     if (!BackPic.isNull()) ZoomPic = view::ZoomView(constPixelsOf(BackPic), percent);

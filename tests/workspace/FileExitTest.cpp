@@ -82,10 +82,10 @@ void openAndExit(Main& window, Trace& trace, OpenWhenExiting open) {
         }
         case OpenWhenExiting::PrinterDialog: {
             exitSoon(window, trace, open);
-            const PrinterChoice before = window.printerChoice;
+            const PrinterChoice before = window.printerChoice();
             window.FileSetup->trigger();
-            trace.check(window.printerChoice.printerName == before.printerName &&
-                            window.printerChoice.pdfFile == before.pdfFile,
+            trace.check(window.printerChoice().printerName == before.printerName &&
+                            window.printerChoice().pdfFile == before.pdfFile,
                         "the printer choice is unchanged");
             trace.step("printer dialog returned");
             return;
@@ -98,7 +98,7 @@ void openAndExit(Main& window, Trace& trace, OpenWhenExiting open) {
 [[noreturn]] void runExitCase(OpenWhenExiting open) {
     // A real printer dialog for that case; scripted dialogs otherwise.
     ScriptedDialogs dialogs;
-    Main window(open == OpenWhenExiting::PrinterDialog ? nullptr : &dialogs);
+    Main window(MainServices{open == OpenWhenExiting::PrinterDialog ? nullptr : &dialogs});
     window.show();
     Trace trace;
     // Should Exit fail to end the loop, the child says so instead of hanging the test.

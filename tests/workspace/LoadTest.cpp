@@ -248,7 +248,7 @@ TEST_P(BadFileTest, LeavesEverythingButTheFileName) {
         WindowState(*window).expectSame(before);
         EXPECT_EQ(window->PhotoFileName, path);
         EXPECT_EQ(AppCursor::current(), AppCursor::Shape::Arrow);
-        window = std::make_unique<Main>(&dialogs);
+        window = std::make_unique<Main>(MainServices{&dialogs});
     }
 }
 

@@ -22,7 +22,7 @@ class MainFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        window = std::make_unique<Main>(&dialogs);
+        window = std::make_unique<Main>(MainServices{&dialogs});
         window->show();
     }
 

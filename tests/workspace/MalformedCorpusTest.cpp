@@ -86,7 +86,7 @@ TEST_P(MalformedCorpusTest, LoadsOrLeavesEverythingButTheFileName) {
     // Once as the very first load, once over a photo loaded before.
     for (bool photoBefore : {false, true}) {
         SCOPED_TRACE(photoBefore ? "over a loaded photo" : "as the first load");
-        window = std::make_unique<Main>(&dialogs);
+        window = std::make_unique<Main>(MainServices{&dialogs});
         if (photoBefore) {
             loadPicture(codedPicture(640, 480));
             ASSERT_TRUE(window->PhotoLoaded);

@@ -67,7 +67,7 @@ int main(int argc, char* argv[]) {
     portrait().save(photo, "BMP");
     dialogs.openAnswers.push_back(photo);
 
-    Main window(&dialogs);
+    Main window(MainServices{&dialogs});
     window.show();
     window.onFileLoad();
     window.HScroll1->setValue(100);

@@ -184,11 +184,6 @@ bool temporaryFileFound(const QString& path) {
     return stored.contains(info.fileName(), Qt::CaseSensitive);
 }
 
-SaveServices& saveServices() {
-    static SaveServices services;
-    return services;
-}
-
 SaveResult savePhotoAsBmp(const QImage& photo, const QString& path, QString* error,
                           const SaveServices& services) {
     return writeWith(services, path, encodeBmp24(photo), error, false) ? SaveResult::Saved

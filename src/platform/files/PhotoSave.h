@@ -54,9 +54,6 @@ struct SaveServices {
     std::function<int(const char* bmpPath, const char* jpegPath, int quality)> bmpToJpeg;
 };
 
-// The services File / "Save Photo" uses. Tests swap members and restore them.
-SaveServices& saveServices();
-
 enum class SaveResult {
     Saved,
     NotJpegName,  // the temporary file was not found under its exact name
