@@ -4,6 +4,9 @@
 
 namespace view {
 
+// The two sets of guides: for children up to 10 years and for persons from 11 years.
+enum class AgeGroup { UpTo10, From11 };
+
 struct Line {
     int x1 = 0;
     int y1 = 0;
@@ -43,6 +46,9 @@ struct Guides {
     void clear();
     // The mouse over the photo moves both head boxes (shown or not); the lines stay.
     void followMouse(int x, int y);
+
+    // The age group of the head guide chosen last (GuideFrom11).
+    AgeGroup ageGroup() const { return guideFrom11 ? AgeGroup::From11 : AgeGroup::UpTo10; }
 };
 
 }  // namespace view

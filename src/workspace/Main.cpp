@@ -34,30 +34,26 @@ Main::Main(MainServices services, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/pictures/portrik.png")));
     createControls();
     createMenus();
+    showScrollBars();
+    showZoomChecks();
 
     // Start-up: each surface is drawn on only once it has its final size.
     drawStartupPicture();
     drawPlaceholder();
-    // The guide geometry starts at the from-11 values (view::Guides' defaults), hidden.
-    grabberColour = QColor(120, 120, 120);
-    GrabWidth = view::kStartGrabWidth;
-    GrabHeight = view::grabHeight(GrabWidth);
-    Label5->setText(QString::fromStdString(view::frameSizeCaption(GrabWidth, GrabHeight)));
-    Label5->adjustSize();
-    PhotoLoaded = false;
-    guides.guideFrom11 = true;
-    ZoomSize->menuAction()->setEnabled(false);
-    Edit->menuAction()->setEnabled(false);
-    Flip->menuAction()->setEnabled(false);
-    FilePrint->setEnabled(false);
-    FileSave->menuAction()->setEnabled(false);
+    // Everything else starts as the session does (frame 127 x 163, no photo, the guides at
+    // their from-11 geometry, hidden); the frame is gray.
+    onColorGrabber(1);
+    showFrameSize();
+    updateActions();
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
 Main::~Main() = default;
 
-QImage& Main::passportPhoto() { return Orgineel->image(); }
+QImage& Main::passportPhoto() {
+    return Orgineel->image();
+}
 
 void Main::createControls() {
     auto* client = new QWidget(this);
@@ -83,17 +79,15 @@ void Main::createControls() {
     Label2 = panel(client, {504, 10, 22, 370}, face, grey);
     VScroll1 = new ScrollBar(Qt::Vertical, client);
     VScroll1->setGeometry(506, 12, 18, 366);
-    VScroll1->setMax(32767);
     connect(VScroll1, &ScrollBar::changed, this, &Main::onVScroll1Change);
 
     Label1 = panel(client, {10, 384, 490, 21}, face, grey);
     HScroll1 = new ScrollBar(Qt::Horizontal, client);
     HScroll1->setGeometry(12, 386, 486, 17);
-    HScroll1->setMax(32767);
     connect(HScroll1, &ScrollBar::changed, this, &Main::onHScroll1Change);
 
-    InfoLabel = greyLabel(client, {10, 410},
-                          QStringLiteral("Selecteer een foto met File / Load Photo..."));
+    InfoLabel =
+        greyLabel(client, {10, 410}, QStringLiteral("Selecteer een foto met File / Load Photo..."));
 
     Label3 = panel(client, {540, 10, 138, 173}, QColor(192, 192, 192), grey);
     Orgineel = new PictureSurface(QSize(view::kPhotoWidth, view::kPhotoHeight), client);
@@ -109,7 +103,7 @@ void Main::createControls() {
     HScroll2->setGeometry(542, 188, 116, 18);
     HScroll2->setMin(view::kMinGrabWidth);
     HScroll2->setMax(view::kMaxGrabWidth);
-    HScroll2->setValue(view::kStartGrabWidth);
+    HScroll2->setValue(session_.GrabWidth());
     connect(HScroll2, &ScrollBar::changed, this, &Main::onHScroll2Change);
     ResetKnop = new QPushButton(QStringLiteral("R"), client);
     ResetKnop->setGeometry(658, 188, 18, 18);
@@ -118,26 +112,22 @@ void Main::createControls() {
     connect(ResetKnop, &QPushButton::clicked, this, &Main::onResetKnop);
 
     Label6 = panel(client, {540, 240, 138, 140}, QColor(64, 64, 64), grey);
-    KnopClear = pushButtonWithPicture(client, {542, 242, 134, 24},
-                                      QStringLiteral(":/pictures/clear.png"), QSize(140, 24),
-                                      QStringLiteral(" Verwijder de matrix "),
-                                      QStringLiteral("Clear"));
-    Knop1 = pushButtonWithPicture(client, {542, 266, 67, 56},
-                                  QStringLiteral(":/pictures/mouth.png"), QSize(70, 55),
-                                  QStringLiteral(" Maatvoering t/m 10 jaar "),
-                                  QStringLiteral("Head up to 10 years"));
-    Knop2 = pushButtonWithPicture(client, {609, 266, 67, 56},
-                                  QStringLiteral(":/pictures/mouth.png"), QSize(70, 55),
-                                  QStringLiteral(" Maatvoering vanaf 11 jaar "),
-                                  QStringLiteral("Head from 11 years"));
-    Knop3 = pushButtonWithPicture(client, {542, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"),
-                                  QSize(70, 55),
-                                  QStringLiteral(" Positie van de ogen t/m 10 jaar "),
-                                  QStringLiteral("Eyes up to 10 years"));
-    Knop4 = pushButtonWithPicture(client, {609, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"),
-                                  QSize(70, 55),
-                                  QStringLiteral(" Positie van de ogen vanaf 11 jaar "),
-                                  QStringLiteral("Eyes from 11 years"));
+    KnopClear = pushButtonWithPicture(
+        client, {542, 242, 134, 24}, QStringLiteral(":/pictures/clear.png"), QSize(140, 24),
+        QStringLiteral(" Verwijder de matrix "), QStringLiteral("Clear"));
+    Knop1 = pushButtonWithPicture(
+        client, {542, 266, 67, 56}, QStringLiteral(":/pictures/mouth.png"), QSize(70, 55),
+        QStringLiteral(" Maatvoering t/m 10 jaar "), QStringLiteral("Head up to 10 years"));
+    Knop2 = pushButtonWithPicture(
+        client, {609, 266, 67, 56}, QStringLiteral(":/pictures/mouth.png"), QSize(70, 55),
+        QStringLiteral(" Maatvoering vanaf 11 jaar "), QStringLiteral("Head from 11 years"));
+    Knop3 = pushButtonWithPicture(
+        client, {542, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"), QSize(70, 55),
+        QStringLiteral(" Positie van de ogen t/m 10 jaar "), QStringLiteral("Eyes up to 10 years"));
+    Knop4 =
+        pushButtonWithPicture(client, {609, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"),
+                              QSize(70, 55), QStringLiteral(" Positie van de ogen vanaf 11 jaar "),
+                              QStringLiteral("Eyes from 11 years"));
     connect(KnopClear, &QPushButton::clicked, this, &Main::onKnopClear);
     connect(Knop1, &QPushButton::clicked, this, &Main::onKnop1);
     connect(Knop2, &QPushButton::clicked, this, &Main::onKnop2);
@@ -155,8 +145,10 @@ void Main::createMenus() {
     File = bar->addMenu(QStringLiteral("File"));
     FileLoad = File->addAction(QStringLiteral("Load Photo"), this, &Main::onFileLoad);
     FileSave = File->addMenu(QStringLiteral("Save Photo"));
-    FileSaveAs[1] = FileSave->addAction(QStringLiteral("as Bmp"), this, [this] { onFileSaveAs(1); });
-    FileSaveAs[2] = FileSave->addAction(QStringLiteral("as Jpg"), this, [this] { onFileSaveAs(2); });
+    FileSaveAs[1] =
+        FileSave->addAction(QStringLiteral("as Bmp"), this, [this] { onFileSaveAs(1); });
+    FileSaveAs[2] =
+        FileSave->addAction(QStringLiteral("as Jpg"), this, [this] { onFileSaveAs(2); });
     File->addSeparator();
     FilePrint = File->addAction(QStringLiteral("Print Photo"), this, &Main::onFilePrint);
     FileSetup = File->addAction(QStringLiteral("Setup Printer"), this, &Main::onFileSetup);
@@ -169,8 +161,10 @@ void Main::createMenus() {
     EditBorder = Edit->addAction(QStringLiteral("Border"), this, &Main::onEditBorder);
 
     Flip = bar->addMenu(QStringLiteral("Flip"));
-    FlipConvert[0] = Flip->addAction(QStringLiteral("Horizontal"), this, [this] { onFlipConvert(0); });
-    FlipConvert[1] = Flip->addAction(QStringLiteral("Vertical"), this, [this] { onFlipConvert(1); });
+    FlipConvert[0] =
+        Flip->addAction(QStringLiteral("Horizontal"), this, [this] { onFlipConvert(0); });
+    FlipConvert[1] =
+        Flip->addAction(QStringLiteral("Vertical"), this, [this] { onFlipConvert(1); });
 
     Colors = bar->addMenu(QStringLiteral("Color"));
     ColorsGrabber = Colors->addMenu(QStringLiteral("Grabber"));
@@ -180,7 +174,6 @@ void Main::createMenus() {
                                                    [this, i] { onColorGrabber(i); });
         ColorGrabber[i]->setCheckable(true);
     }
-    ColorGrabber[1]->setChecked(true);
 
     ZoomSize = bar->addMenu(QStringLiteral("Zoom"));
     for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 20}) {
@@ -188,7 +181,6 @@ void Main::createMenus() {
                                              [this, i] { onSizeProcent(i); });
         SizeProcent[i]->setCheckable(true);
     }
-    SizeProcent[10]->setChecked(true);
 
     Help = bar->addMenu(QStringLiteral("Help"));
     HelpUitleg = Help->addAction(QStringLiteral("Help"), this, &Main::onHelpUitleg);
@@ -209,8 +201,8 @@ void Main::createEditItems() {
         const QString caption = QString::fromUtf8(item.caption);
         const int index = item.index;
         if (item.in == EditSubmenu::Contrast) {
-            EditContrastConvert[index] = submenu->addAction(
-                caption, this, [this, index] { onEditContrastConvert(index); });
+            EditContrastConvert[index] =
+                submenu->addAction(caption, this, [this, index] { onEditContrastConvert(index); });
         } else if (item.in == EditSubmenu::Swap) {
             EditSwap[index] =
                 submenu->addAction(caption, this, [this, index] { onEditSwap(index); });
@@ -222,7 +214,8 @@ void Main::createEditItems() {
             // repaints the photo and sets the arrow, as every Edit item does.
             connect(submenu, &QMenu::aboutToShow, this, [this, index] { onEditConvert(index); });
         } else {
-            EditConvert[index] = Edit->addAction(caption, this, [this, index] { onEditConvert(index); });
+            EditConvert[index] =
+                Edit->addAction(caption, this, [this, index] { onEditConvert(index); });
         }
     }
 }
@@ -264,12 +257,22 @@ int Main::checkedPercent() const {
     return 0;
 }
 
-void Main::setZoomChecks(int index) {
+void Main::showZoomChecks() {
     for (QAction* item : SizeProcent) {
         if (item) item->setChecked(false);
     }
-    if (index >= 0 && index < static_cast<int>(SizeProcent.size()) && SizeProcent[index]) {
+    const int index = session_.zoomPercent() / 10;
+    if (index >= 1 && index < static_cast<int>(SizeProcent.size()) && SizeProcent[index]) {
         SizeProcent[index]->setChecked(true);
-        zoomIndex_ = index;
     }
+}
+
+void Main::updateActions() {
+    // Zoom, Edit, Flip, Save and Print need a photo; the rest is always there.
+    const bool loaded = session_.PhotoLoaded();
+    ZoomSize->menuAction()->setEnabled(loaded);
+    Edit->menuAction()->setEnabled(loaded);
+    Flip->menuAction()->setEnabled(loaded);
+    FilePrint->setEnabled(loaded);
+    FileSave->menuAction()->setEnabled(loaded);
 }

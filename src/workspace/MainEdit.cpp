@@ -1,11 +1,11 @@
 // Edit and Flip: the filters, the flips and the border.
-#include "platform/widgets/AppCursor.h"
-#include "platform/widgets/EventPump.h"
 #include "filters/EditMenu.h"
 #include "filters/Filters.h"
-#include "workspace/Main.h"
 #include "platform/files/PhotoBitmap.h"
+#include "platform/widgets/AppCursor.h"
+#include "platform/widgets/EventPump.h"
 #include "platform/widgets/PictureSurface.h"
+#include "workspace/Main.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <utility>
+
 #include "platform/files/PhotoSave.h"
 #include "platform/widgets/PrinterChoice.h"
 
@@ -8,6 +10,10 @@ class Dialogs;
 // Everything the main window reaches the world through, handed to it when it is made: the
 // program passes the defaults, tests and benchmarks their own.
 struct MainServices {
+    MainServices() = default;
+    explicit MainServices(Dialogs* dialogs, SaveServices save = {}, PrinterChoice printer = {})
+        : dialogs(dialogs), save(std::move(save)), printer(std::move(printer)) {}
+
     // The open, save and printer dialogs and the message boxes; null: the real ones.
     Dialogs* dialogs = nullptr;
     // How File / "Save Photo" writes its files; empty members: the real ones.

@@ -89,18 +89,18 @@ TEST_P(MalformedCorpusTest, LoadsOrLeavesEverythingButTheFileName) {
         window = std::make_unique<Main>(MainServices{&dialogs});
         if (photoBefore) {
             loadPicture(codedPicture(640, 480));
-            ASSERT_TRUE(window->PhotoLoaded);
+            ASSERT_TRUE(session().PhotoLoaded());
         }
         const WindowState before(*window);
         load(path());
-        EXPECT_EQ(window->PhotoFileName, path());
+        EXPECT_EQ(photoFileName(), path());
         EXPECT_EQ(AppCursor::current(), AppCursor::Shape::Arrow);
         if (!e.loads) {
             WindowState(*window).expectSame(before);
             continue;
         }
-        EXPECT_TRUE(window->PhotoLoaded);
-        EXPECT_EQ(window->BackPic.size(), QSize(e.width, e.height));
+        EXPECT_TRUE(session().PhotoLoaded());
+        EXPECT_EQ(backPic().size(), QSize(e.width, e.height));
         EXPECT_EQ(window->Filename->text(), path());
         EXPECT_EQ(window->checkedPercent(), 100);
     }
