@@ -30,6 +30,19 @@ int BmpReadHeader(const unsigned char* data, size_t size, struct BmpHeader* head
         header->compression = kRgb;
         return 1;
     }
+    /* The info header sizes of the BMP versions (OS/2 2.x has two); anything else is no BMP. */
+    switch (header->infoSize) {
+        case 16:
+        case 40:
+        case 52:
+        case 56:
+        case 64:
+        case 108:
+        case 124:
+            break;
+        default:
+            return 0;
+    }
     if (size < 34) return 0;
     /* Signed 32-bit sizes. */
     header->width = (int32_t)(uint32_t)readLe(data + 18, 4);

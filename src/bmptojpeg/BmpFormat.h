@@ -24,7 +24,8 @@ struct BmpHeader {
 };
 
 /* Reads the headers from the first `size` bytes of a BMP file. Returns 0 when the file does
-   not start with "BM" or ends before the fields the reader needs. */
+   not start with "BM", its info header has a size no BMP version uses, or it ends before the
+   fields the reader needs. */
 int BmpReadHeader(const unsigned char* data, size_t size, struct BmpHeader* header);
 
 /* Whether a file of `fileSize` bytes holds every row of pixels its header promises. Readers

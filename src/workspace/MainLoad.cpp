@@ -45,8 +45,9 @@ void Main::onFileLoad() {
 
 QString Main::loadPhotoFile(const QString& path) {
     AppCursor::BusyScope busy;
-    QImage decoded = loadPhoto(path, Pic->backColor());
-    if (decoded.isNull()) return {};  // not a picture we can read: only PhotoFileName changed
+    PhotoError error;
+    QImage decoded = loadPhoto(path, Pic->backColor(), &error);
+    if (decoded.isNull()) return refusedPhoto(path, photoErrorText(error));
     // Decoded once and held once: the session and the zoomed view share these pixels.
     if (const auto refused = session_.load(adoptPhoto(std::move(decoded)))) {
         return refusedPhoto(path, scrollRefusalText(*refused));

@@ -129,6 +129,13 @@ INSTANTIATE_TEST_SUITE_P(
                        return b;
                    },
                    false, false},
+        HeaderCase{"HeaderSizeOfNoBmpVersion",
+                   [] {
+                       Bytes b = smallBmp();
+                       put(b, 14, 41, 4);
+                       return b;
+                   },
+                   false, false},
         HeaderCase{"EndsInsideTheHeader",
                    [] {
                        Bytes b = smallBmp();

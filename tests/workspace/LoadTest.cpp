@@ -245,9 +245,13 @@ TEST_P(BadFileTest, LeavesEverythingButTheFileName) {
         if (photoBefore) loadPicture(codedPicture(640, 480));
         const WindowState before(*window);
         const QString path = writeBytes(dir, QString::fromLatin1(GetParam().name), GetParam().bytes());
+        dialogs.messages.clear();
         load(path);
         WindowState(*window).expectSame(before);
         EXPECT_EQ(photoFileName(), path);
+        // One message, naming the file.
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].startsWith("The file\n" + path + "\n"));
         EXPECT_EQ(AppCursor::current(), AppCursor::Shape::Arrow);
         window = std::make_unique<Main>(MainServices{&dialogs});
     }
@@ -275,6 +279,8 @@ TEST_F(LoadTest, MissingFileLeavesEverythingButTheFileName) {
     load(dir.filePath("gone.jpg"));
     WindowState(*window).expectSame(before);
     EXPECT_EQ(photoFileName(), dir.filePath("gone.jpg"));
+    EXPECT_EQ(dialogs.messages, QStringList{"The file\n" + dir.filePath("gone.jpg") +
+                                            "\ncannot be read: no such file or directory."});
 }
 
 // A photo whose scroll maximum would not fit a signed 16-bit scroll value is refused before
