@@ -188,6 +188,46 @@ TEST_F(CaptureTest, WideAndNarrowFramesMatchAPlainStretch) {
     }
 }
 
+// The program's main path: load, zoom, scroll, place the frame and click. The passport photo
+// is the framed part of the zoomed photo, as the viewport shows it, plainly stretched.
+struct MainPathCase {
+    const char* name;
+    int index, h, v, grabWidth;
+    QPoint pointer;
+};
+
+class CaptureAfterZoomAndScroll : public MainFixture,
+                                  public ::testing::WithParamInterface<MainPathCase> {};
+
+TEST_P(CaptureAfterZoomAndScroll, TakesTheFramedPartOfTheZoomedPhoto) {
+    const MainPathCase& c = GetParam();
+    const QImage picture = codedPicture(1600, 1200);
+    loadPicture(picture);
+    window->SizeProcent[c.index]->trigger();
+    window->HScroll1->setValue(c.h);
+    window->VScroll1->setValue(c.v);
+    window->HScroll2->setValue(c.grabWidth);
+    QTest::mouseMove(window->Pic, c.pointer);
+    QTest::mouseClick(window->Pic, Qt::LeftButton, {}, c.pointer);
+
+    const QImage zoomed = picture.scaled(session().zoomView().width(),
+                                         session().zoomView().height(), Qt::IgnoreAspectRatio,
+                                         Qt::FastTransformation);
+    // The frame in zoomed-photo pixels: the pointer's hot spot, shifted by the scroll values.
+    const QRect frame(c.h + c.pointer.x() - 50, c.v + c.pointer.y() - 65, c.grabWidth,
+                      session().GrabHeight());
+    ASSERT_TRUE(QRect(c.h, c.v, 480, 360).contains(frame)) << "the frame lies in the viewport";
+    EXPECT_EQ(photo(), zoomed.copy(frame).scaled(127, 163, Qt::IgnoreAspectRatio,
+                                                 Qt::FastTransformation));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zooms, CaptureAfterZoomAndScroll,
+    ::testing::Values(MainPathCase{"Half", 5, 100, 60, 127, QPoint(200, 150)},
+                      MainPathCase{"OneAndAHalfWidestFrame", 15, 900, 700, 270, QPoint(240, 75)},
+                      MainPathCase{"ThirdNarrowestFrame", 3, 0, 0, 50, QPoint(300, 200)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(CaptureTest, FrameOutsideTheViewportCopiesTheBackground) {
     loadPicture(codedPicture(640, 480));
     window->onPicMouseDown(QPoint(470, 350));  // frame from (420, 285) runs past both edges
