@@ -61,7 +61,7 @@ class PhotoSession {
     const std::string& PhotoFileName() const { return photoFileName_; }
     void setPhotoFileName(std::string path) { photoFileName_ = std::move(path); }
 
-    // Takes `photo` as the loaded photo at 100 %. Along an axis where the photo is longer than
+    // Takes `photo` (not null) as the loaded photo at 100 %. Along an axis where the photo is longer than
     // the viewport, that scroll bar runs from 0 to the scroll maximum with the value 0; along
     // an axis where it fits, the scroll bar stays as it was. A photo either of whose ranges the
     // scroll values cannot reach is refused before anything changes.
