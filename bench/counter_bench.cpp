@@ -167,7 +167,7 @@ bool runCounterWindowChild(int argc, char** argv) {
     }
     if (path.isEmpty()) return false;
     ScriptedDialogs dialogs;
-    Main main(&dialogs);
+    Main main(MainServices{&dialogs});
     main.show();
     dialogs.openAnswers.push_back(path);
     main.onFileLoad();
@@ -203,8 +203,10 @@ bool runCounterWindowChild(int argc, char** argv) {
     sinceTick.start();
     ticker.start(10);
     FaceModelSource& faces = FaceModelSource::shared();
-    CounterWindow window(CounterPhoto::fromImage(main.BackPic, main.PhotoFileName),
-                         passport::AgeGroup::From11, dialogs, main.printerChoice, faces, &main);
+    const auto& photo = main.session().photo();
+    CounterWindow window(
+        CounterPhoto{photo->pixels(), photo, QString::fromStdString(main.session().PhotoFileName())},
+        passport::AgeGroup::From11, dialogs, main.printerChoice(), faces, &main);
     window.show();
     while (faces.state() != FaceModelSource::State::Ready &&
            faces.state() != FaceModelSource::State::Failed) {

@@ -15,6 +15,7 @@
 
 #include <turbojpeg.h>
 
+#include "bmptojpeg/BmpFormat.h"
 #include "bmptojpeg/BmpToJpeg.h"
 
 namespace {
@@ -59,21 +60,13 @@ Folder& folder() {
     return instance;
 }
 
-std::int64_t read16(const std::uint8_t* p) {
-    return p[0] | p[1] << 8;
-}
-std::int64_t read32(const std::uint8_t* p) {
-    return std::int32_t(std::uint32_t(p[0]) | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24);
-}
-
-// The size the BMP header claims (the OS/2 header has unsigned 16-bit fields, the Windows
-// header signed 32-bit ones); false when the picture is too large to hand over.
+// The size the BMP header claims; false when the picture is too large to hand over.
 bool claimedSize(const std::uint8_t* data, std::size_t size, std::int64_t& width,
                  std::int64_t& height) {
-    if (size < 26) return true;  // too short to claim anything: the converter must refuse it
-    const bool core = read32(data + 14) == 12;
-    width = core ? read16(data + 18) : read32(data + 18);
-    height = core ? read16(data + 20) : read32(data + 22);
+    BmpHeader header;
+    if (!BmpReadHeader(data, size, &header)) return true;  // the converter must refuse it
+    width = header.width;
+    height = header.height;
     return std::llabs(width) * std::llabs(height) <= kMaxPixels;
 }
 

@@ -28,14 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int orientation = jpegExifOrientation(data, size);
     check(orientation >= 1 && orientation <= 8);
 
-    QString error;
+    PhotoError error;
     const QImage photo = decodePhoto(data, size, QColor(212, 208, 200), &error, kMaxPixels);
     if (photo.isNull()) {
-        // Every refusal says why; the load handler relies on the null image alone.
-        check(!error.isEmpty());
+        // Every refusal says why, in the program's words and the decoder's.
+        check(error.problem != PhotoProblem::None && error.problem != PhotoProblem::Unreadable);
+        check(!error.detail.isEmpty() && !photoErrorText(error).isEmpty());
         return 0;
     }
-    check(error.isEmpty());
+    check(error.problem == PhotoProblem::None);
     check(sniffPhotoFormat(data, size) != PhotoFormat::Unknown);
     check(photo.format() == QImage::Format_RGB32);
     check(photo.width() > 0 && photo.height() > 0);

@@ -1,11 +1,12 @@
-// RunFilter and the flips on small pictures of random pixels, with every command of the Edit
-// and Flip menus, checking what each run must keep whatever the pixels.
+// RunFilter, the flips and Border on small pictures of random pixels, with every command of the
+// Edit and Flip menus, checking what each run must keep whatever the pixels.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "filters/EditMenu.h"
 #include "filters/Filters.h"
 
 namespace {
@@ -22,25 +23,23 @@ struct Command {
     int parameter;
 };
 
-// Every menu command that runs a filter, with the parameter its menu item passes; a code no
-// menu passes; and the two flips, marked by negative codes.
+// Every Edit command that runs a filter, with the parameter its menu item passes (from the Edit
+// menu's table); a code no menu passes; the two flips and Border, marked by negative codes.
 constexpr int kFlipHorizontal = -1;
 constexpr int kFlipVertical = -2;
-constexpr Command kCommands[] = {
-    {Code::Grayscale, 0},   {Code::Negative, 0},
-    {Code::Brightness, 4},  {Code::Brightness, -4},
-    {Code::Sharpen, 10},    {Code::Pixelize, 3},
-    {Code::Relief, 0},      {Code::Scattered, 15},
-    {Code::Blur, 0},        {Code::Aquarel, 0},
-    {Code::Diffuse, 6},     {Code::AddNoise, 50},
-    {Code::Edge, 1},        {Code::Contour, Filters::kWhite},
-    {Code::Contrast, 10},   {Code::Contrast, -10},
-    {Code::SwapColours, 1}, {Code::SwapColours, 2},
-    {Code::SwapColours, 3}, {Code::SwapColours, 4},
-    {Code::SwapColours, 5}, {99, 0},
-    {kFlipHorizontal, 0},   {kFlipVertical, 0},
-};
-constexpr int kCommandCount = sizeof kCommands / sizeof kCommands[0];
+constexpr int kBorder = -3;
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> list = [] {
+        std::vector<Command> all;
+        for (const Filters::EditItem& item : Filters::kEditMenu) {
+            if (item.code != 0) all.push_back({item.code, item.parameter});
+        }
+        all.insert(all.end(), {{99, 0}, {kFlipHorizontal, 0}, {kFlipVertical, 0}, {kBorder, 0}});
+        return all;
+    }();
+    return list;
+}
 
 // The random draws of "Add noise" and "Defuse" come from the input, so a saved input
 // replays exactly.
@@ -116,6 +115,18 @@ void checkFlip(const MemoryBitmap& before, const MemoryBitmap& after, bool horiz
             }
 }
 
+// The outermost rows and columns black (the fourth byte kept), the inside as it was.
+void checkBorder(const MemoryBitmap& before, const MemoryBitmap& after) {
+    const int w = before.width(), h = before.height();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const bool edge = x == 0 || y == 0 || x == w - 1 || y == h - 1;
+            for (int ch = 0; ch < 3; ++ch)
+                check(after.at(ch, x, y) == (edge ? 0 : before.at(ch, x, y)));
+            check(after.at(3, x, y) == before.at(3, x, y));
+        }
+}
+
 void checkRun(const Command& c, const MemoryBitmap& before, const MemoryBitmap& after,
               bool uniform) {
     const int w = before.width(), h = before.height();
@@ -137,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 8) return -1;
     const int width = data[0] % 64 + 1;
     const int height = data[1] % 64 + 1;
-    const Command command = kCommands[data[2] % kCommandCount];
+    const Command command = commands()[data[2] % commands().size()];
     const bool uniform = data[3] & 0x80;
     // A run abandoned after this many event points (0: never) must leave the photo alone.
     const int abandonAt = (data[3] & 0x70) == 0x70 ? (data[3] & 0x0F) + 1 : 0;
@@ -153,6 +164,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const MemoryBitmap before = photo;
 
+    if (command.code == kBorder) {
+        Filters::Border(photo);
+        checkBorder(before, photo);
+        const MemoryBitmap once = photo;
+        Filters::Border(photo);  // a second time changes nothing more
+        check(photo.bytes() == once.bytes());
+        return 0;
+    }
     if (command.code == kFlipHorizontal || command.code == kFlipVertical) {
         Filters::FlipHorizontal(photo);
         if (command.code == kFlipVertical) {

@@ -4,6 +4,8 @@
 
 #include "bmptojpeg/BmpToJpeg.h"
 
+#include "bmptojpeg/BmpFormat.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -16,18 +18,15 @@
 
 #include <turbojpeg.h>
 
-/* Passport photos are printed at 92 dots per inch: 127 x 163 pixels come out 35 x 45 mm. */
-enum { kDotsPerInch = 92 };
-
 /* A JFIF APP0 segment (version 1.01, units = dots per inch, 92 x 92, no thumbnail), for the
    rare encoder output that starts without one. */
 static const unsigned char kJfifSegment[18] = {
-    0xFF, 0xE0,         0x00, 0x10,               /* APP0 marker, segment length 16 */
-    'J',  'F',          'I',  'F',          0x00, /* identifier */
-    0x01, 0x01,                                   /* version 1.01 */
-    0x01,                                         /* density in dots per inch */
-    0x00, kDotsPerInch, 0x00, kDotsPerInch,       /* 92 x 92 */
-    0x00, 0x00,                                   /* no thumbnail */
+    0xFF, 0xE0, 0x00, 0x10,                         /* APP0 marker, segment length 16 */
+    'J',  'F',  'I',  'F',  0x00,                   /* identifier */
+    0x01, 0x01,                                     /* version 1.01 */
+    0x01,                                           /* density in dots per inch */
+    0x00, PHOTO_DOTS_PER_INCH, 0x00, PHOTO_DOTS_PER_INCH, /* 92 x 92 */
+    0x00, 0x00,                                     /* no thumbnail */
 };
 
 struct Piece {
@@ -45,9 +44,9 @@ static int patchJfifDensity(unsigned char* jpeg, unsigned long size) {
     if (length < 16 || memcmp(jpeg + 6, "JFIF", 5) != 0) return 0;
     jpeg[13] = 1; /* density in dots per inch */
     jpeg[14] = 0;
-    jpeg[15] = kDotsPerInch;
+    jpeg[15] = PHOTO_DOTS_PER_INCH;
     jpeg[16] = 0;
-    jpeg[17] = kDotsPerInch;
+    jpeg[17] = PHOTO_DOTS_PER_INCH;
     return 1;
 }
 
@@ -161,44 +160,25 @@ static int compress(const unsigned char* pixels, int width, int height, int pixe
     return result;
 }
 
-static unsigned readLe(const unsigned char* p, int bytes) {
-    unsigned value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
-    return value;
-}
-
 /* The BMP reader allocates the pixels from the header's size alone: a few bytes claiming
-   30000 x 30000 would make it ask for gigabytes before it notices the file is short. So an
-   uncompressed BMP must hold every row its header promises. Returns 0 when it cannot. */
+   30000 x 30000 would make it ask for gigabytes before it notices the file is short. So the
+   file must hold every row its header promises, in sizes the reader takes. Returns 0 when it
+   does not. */
 static int bmpHoldsItsRows(const char* bmpPath) {
     FILE* file = fopen(bmpPath, "rb");
     if (!file) return 0;
-    unsigned char header[54] = {0};
-    const size_t got = fread(header, 1, sizeof header, file);
+    unsigned char bytes[54] = {0};
+    const size_t got = fread(bytes, 1, sizeof bytes, file);
     const int seekOk = fseek(file, 0, SEEK_END) == 0;
     const long fileSize = seekOk ? ftell(file) : -1;
     fclose(file);
-    if (got < 26 || header[0] != 'B' || header[1] != 'M' || fileSize < 0) return 0;
-    const unsigned offset = readLe(header + 10, 4);
-    const unsigned infoSize = readLe(header + 14, 4);
-    long long width, height, bits, compression = 0;
-    if (infoSize == 12) { /* OS/2 header: 16-bit sizes */
-        width = readLe(header + 18, 2);
-        height = readLe(header + 20, 2);
-        bits = readLe(header + 24, 2);
-    } else {
-        if (got < 34) return 0;
-        width = (int)readLe(header + 18, 4);
-        height = (int)readLe(header + 22, 4);
-        bits = readLe(header + 28, 2);
-        compression = readLe(header + 30, 4);
+    struct BmpHeader header;
+    if (fileSize < 0 || !BmpReadHeader(bytes, got, &header)) return 0;
+    if (header.width <= 0 || header.height == 0 || header.bitsPerPixel <= 0 ||
+        header.bitsPerPixel > 32) {
+        return 0;
     }
-    if (height < 0) height = -height;
-    if (width <= 0 || height <= 0 || bits <= 0 || bits > 32) return 0;
-    /* Compressed pixels have no fixed size; the reader refuses them anyway. */
-    if (compression != 0) return 1;
-    const long long stride = (width * bits + 31) / 32 * 4;
-    return (long long)offset + stride * height <= (long long)fileSize;
+    return BmpHoldsItsRows(&header, (unsigned long long)fileSize);
 }
 
 int BmpToJpeg(const char* bmpPath, const char* jpegPath, int quality) {

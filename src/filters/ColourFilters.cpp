@@ -47,63 +47,35 @@ float percentFactor(int percent) {
     return static_cast<float>((percent + 100) / 100.0);
 }
 
-// Truncated mean grey of SourceBuffer; ToneTable must hold the grey table.
-int meanGrey() {
-    long long sum = 0;
-    const std::size_t end = SourceBuffer.size();
-    for (std::size_t i = 0; i < end; i += 4) {
-        sum += ToneTable[SourceBuffer[i] + SourceBuffer[i + 1] + SourceBuffer[i + 2]];
-    }
-    const long long count = static_cast<long long>(PictureWidth) * PictureHeight;
-    return static_cast<int>(sum / count);
-}
-
 }  // namespace
 
 void NegativeFilter() {
-    for (int y = 0; y < PictureHeight; ++y) {
-        std::uint8_t* p = &PixelBuffer[pixelOffset(0, y)];
-        for (int x = 0; x < PictureWidth; ++x, p += 4) {
-            p[0] = 255 - p[0];
-            p[1] = 255 - p[1];
-            p[2] = 255 - p[2];
-        }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    forEachPixel([](std::uint8_t* p, const std::uint8_t*) {
+        p[0] = 255 - p[0];
+        p[1] = 255 - p[1];
+        p[2] = 255 - p[2];
+    });
 }
 
 void GrayscaleFilter() {
     fillGreyTable();
-    for (int y = 0; y < PictureHeight; ++y) {
-        std::uint8_t* p = &PixelBuffer[pixelOffset(0, y)];
-        for (int x = 0; x < PictureWidth; ++x, p += 4) {
-            const auto grey = static_cast<std::uint8_t>(ToneTable[p[0] + p[1] + p[2]]);
-            p[0] = p[1] = p[2] = grey;
-        }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    forEachPixel([](std::uint8_t* p, const std::uint8_t*) {
+        const auto grey = static_cast<std::uint8_t>(ToneTable[p[0] + p[1] + p[2]]);
+        p[0] = p[1] = p[2] = grey;
+    });
 }
 
 void BrightnessFilter(int percent) {
     const double factor = percentFactor(percent);
     for (int k = 0; k <= 255; ++k) {
         // Limited before converting so that no factor can overflow the integer.
-        ToneTable[k] = clampByte(roundHalfEven(std::clamp(factor * k, -1.0, 256.0)));
+        ToneTable[k] = clampByte(roundToInt(std::clamp(factor * k, -1.0, 256.0)));
     }
-    for (int y = 0; y < PictureHeight; ++y) {
-        const std::size_t row = pixelOffset(0, y);
-        std::uint8_t* p = &PixelBuffer[row];
-        const std::uint8_t* s = &SourceBuffer[row];
-        for (int x = 0; x < PictureWidth; ++x, p += 4, s += 4) {
-            p[0] = static_cast<std::uint8_t>(ToneTable[s[0]]);
-            p[1] = static_cast<std::uint8_t>(ToneTable[s[1]]);
-            p[2] = static_cast<std::uint8_t>(ToneTable[s[2]]);
-        }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    forEachPixel([](std::uint8_t* p, const std::uint8_t* s) {
+        p[0] = static_cast<std::uint8_t>(ToneTable[s[0]]);
+        p[1] = static_cast<std::uint8_t>(ToneTable[s[1]]);
+        p[2] = static_cast<std::uint8_t>(ToneTable[s[2]]);
+    });
 }
 
 void ContrastFilter(int percent) {
@@ -113,23 +85,16 @@ void ContrastFilter(int percent) {
     // Stretched away from (or towards) the mean; not clamped here, balancing does that.
     for (int k = 0; k <= 255; ++k) {
         const double stretched = factor * (k - mean) + mean;
-        ToneTable[k] = roundHalfEven(std::clamp(stretched, -1e6, 1e6));
+        ToneTable[k] = roundToInt(std::clamp(stretched, -1e6, 1e6));
     }
     if (!rowDone()) return;
-    for (int y = 0; y < PictureHeight; ++y) {
-        const std::size_t row = pixelOffset(0, y);
-        std::uint8_t* p = &PixelBuffer[row];
-        const std::uint8_t* s = &SourceBuffer[row];
-        for (int x = 0; x < PictureWidth; ++x, p += 4, s += 4) {
-            int value[3] = {ToneTable[s[0]], ToneTable[s[1]], ToneTable[s[2]]};
-            if ((value[0] | value[1] | value[2]) & ~255) balanceColour(value);
-            p[0] = static_cast<std::uint8_t>(value[0]);
-            p[1] = static_cast<std::uint8_t>(value[1]);
-            p[2] = static_cast<std::uint8_t>(value[2]);
-        }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    forEachPixel([](std::uint8_t* p, const std::uint8_t* s) {
+        int value[3] = {ToneTable[s[0]], ToneTable[s[1]], ToneTable[s[2]]};
+        if ((value[0] | value[1] | value[2]) & ~255) balanceColour(value);
+        p[0] = static_cast<std::uint8_t>(value[0]);
+        p[1] = static_cast<std::uint8_t>(value[1]);
+        p[2] = static_cast<std::uint8_t>(value[2]);
+    });
 }
 
 void SwapColoursFilter(int order) {
@@ -144,18 +109,11 @@ void SwapColoursFilter(int order) {
         {0, 2, 1},  // "RGB --> GRB"
     };
     const int* from = kFrom[order >= 1 && order <= 5 ? order : 0];
-    for (int y = 0; y < PictureHeight; ++y) {
-        const std::size_t row = pixelOffset(0, y);
-        std::uint8_t* p = &PixelBuffer[row];
-        const std::uint8_t* s = &SourceBuffer[row];
-        for (int x = 0; x < PictureWidth; ++x, p += 4, s += 4) {
-            p[0] = s[from[0]];
-            p[1] = s[from[1]];
-            p[2] = s[from[2]];
-        }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    forEachPixel([from](std::uint8_t* p, const std::uint8_t* s) {
+        p[0] = s[from[0]];
+        p[1] = s[from[1]];
+        p[2] = s[from[2]];
+    });
 }
 
 }  // namespace Filters::detail

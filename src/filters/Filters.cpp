@@ -156,6 +156,14 @@ void fillGreyTable() {
     for (int k = 0; k < static_cast<int>(ToneTable.size()); ++k) ToneTable[k] = k / 3;
 }
 
+int meanGrey() {
+    long long sum = 0;
+    for (std::size_t i = 0; i < SourceBuffer.size(); i += 4) {
+        sum += ToneTable[SourceBuffer[i] + SourceBuffer[i + 1] + SourceBuffer[i + 2]];
+    }
+    return static_cast<int>(sum / (static_cast<long long>(PictureWidth) * PictureHeight));
+}
+
 }  // namespace detail
 
 }  // namespace Filters

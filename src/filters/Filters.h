@@ -99,10 +99,13 @@ constexpr int kWhite = 0xFFFFFF;
 // event processing). An unknown code runs no filter and writes the pixels back unchanged.
 void RunFilter(int FilterCode, Bitmap& bitmap, int FilterParameter, const RunHooks& hooks = {});
 
-// Mirror the picture left-right or top-bottom in place. They use no module state and may run
-// while a filter is busy.
+// Operations straight on the bitmap, outside RunFilter's buffers: they use no module state and
+// may run while a filter is busy. The flips mirror the picture left-right or top-bottom in place;
+// Border blackens its outermost row and column on each side (blue, green and red; the fourth
+// byte stays), which a second time changes nothing more.
 void FlipHorizontal(Bitmap& bitmap);
 void FlipVertical(Bitmap& bitmap);
+void Border(Bitmap& bitmap);
 
 // Takes a colour value apart: red is the remainder of colour / 256 with the sign of colour,
 // green and blue are bits 8..15 and 16..23.

@@ -20,7 +20,7 @@ inline int neighbourSum(const std::uint8_t* at, std::ptrdiff_t line) {
 template <typename Rule>
 void overInnerPixels(const std::vector<std::uint8_t>& from, Rule rule) {
     const std::ptrdiff_t line = 4 * static_cast<std::ptrdiff_t>(PictureWidth);
-    for (int y = 1; y < PictureHeight - 1; ++y) {
+    overRows(1, PictureHeight - 1, [&](int y) {
         for (int x = 1; x < PictureWidth - 1; ++x) {
             const std::size_t at = pixelOffset(x, y);
             const std::uint8_t* s = &from[at];
@@ -32,9 +32,7 @@ void overInnerPixels(const std::vector<std::uint8_t>& from, Rule rule) {
             p[1] = static_cast<std::uint8_t>(green);
             p[2] = static_cast<std::uint8_t>(red);
         }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    });
 }
 
 }  // namespace

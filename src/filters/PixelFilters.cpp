@@ -32,7 +32,8 @@ void blockMean(int left, int top, int blockSize, int (&mean)[3]) {
 // A random displacement of spread × r − half, rounded half to even. One that cannot stay
 // inside 0..size − 1 from `at` becomes 0, so nothing is fetched from outside the picture.
 int displacement(int spread, int half, int at, int size) {
-    const double moved = std::nearbyint(static_cast<double>(spread) * random().next() - half);
+    const long long moved =
+        arithmetic::roundHalfEven(static_cast<double>(spread) * random().next() - half);
     if (moved < -at || moved > size - 1 - at) return 0;
     return static_cast<int>(moved);
 }
@@ -45,7 +46,7 @@ void PixelizeFilter(int blockSize) {
         return;
     }
     int mean[3] = {0, 0, 0};
-    for (int y = 0; y < PictureHeight; ++y) {
+    overRows(0, PictureHeight, [&](int y) {
         const int top = y / blockSize * blockSize;
         std::uint8_t* p = &PixelBuffer[pixelOffset(0, y)];
         for (int x = 0; x < PictureWidth; ++x, p += 4) {
@@ -55,14 +56,12 @@ void PixelizeFilter(int blockSize) {
             p[1] = static_cast<std::uint8_t>(mean[1]);
             p[2] = static_cast<std::uint8_t>(mean[2]);
         }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    });
 }
 
 void ReliefFilter() {
     const std::ptrdiff_t line = 4 * static_cast<std::ptrdiff_t>(PictureWidth);
-    for (int y = 1; y < PictureHeight - 1; ++y) {
+    overRows(1, PictureHeight - 1, [line](int y) {
         for (int x = 1; x < PictureWidth - 1; ++x) {
             const std::size_t at = pixelOffset(x, y);
             const std::uint8_t* s = &SourceBuffer[at];
@@ -74,33 +73,24 @@ void ReliefFilter() {
                 p[c] = static_cast<std::uint8_t>(clampByte((k + s[c]) / 2 + 50));
             }
         }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    });
 }
 
 void AddNoiseFilter(int amplitude) {
     const double width = 2.0 * amplitude + 1;
-    for (int y = 0; y < PictureHeight; ++y) {
-        const std::size_t row = pixelOffset(0, y);
-        std::uint8_t* p = &PixelBuffer[row];
-        const std::uint8_t* s = &SourceBuffer[row];
-        for (int x = 0; x < PictureWidth; ++x, p += 4, s += 4) {
-            // Blue, green, red: three draws per pixel, in this order.
-            for (int c = 0; c < 3; ++c) {
-                const double noisy =
-                    static_cast<double>(random().next()) * width - amplitude + s[c];
-                p[c] = static_cast<std::uint8_t>(std::clamp(std::nearbyint(noisy), 0.0, 255.0));
-            }
+    forEachPixel([=](std::uint8_t* p, const std::uint8_t* s) {
+        // Blue, green, red: three draws per pixel, in this order.
+        for (int c = 0; c < 3; ++c) {
+            const double noisy = static_cast<double>(random().next()) * width - amplitude + s[c];
+            const long long rounded = arithmetic::roundHalfEven(noisy);
+            p[c] = static_cast<std::uint8_t>(std::clamp(rounded, 0LL, 255LL));
         }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    });
 }
 
 void DiffuseFilter(int spread) {
-    const int half = roundHalfEven(spread / 2.0);
-    for (int y = 0; y < PictureHeight; ++y) {
+    const int half = roundToInt(spread / 2.0);
+    overRows(0, PictureHeight, [=](int y) {
         for (int x = 0; x < PictureWidth; ++x) {
             const int dx = displacement(spread, half, x, PictureWidth);
             const int dy = displacement(spread, half, y, PictureHeight);
@@ -111,9 +101,7 @@ void DiffuseFilter(int spread) {
             p[1] = from[1];
             p[2] = from[2];
         }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    });
 }
 
 }  // namespace Filters::detail

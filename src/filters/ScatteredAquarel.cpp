@@ -23,15 +23,6 @@ void buildShares(ShareTable& share) {
     }
 }
 
-// Mean grey of SourceBuffer, rounded down; ToneTable holds the grey table.
-int greyThreshold() {
-    long long total = 0;
-    for (std::size_t i = 0; i < SourceBuffer.size(); i += 4) {
-        total += ToneTable[SourceBuffer[i] + SourceBuffer[i + 1] + SourceBuffer[i + 2]];
-    }
-    return static_cast<int>(total / (static_cast<long long>(PictureWidth) * PictureHeight));
-}
-
 // Mean (rounded down) and summed absolute deviation from it of one channel over the 3 × 3
 // quadrant whose top-left byte is `s`.
 struct Quadrant {
@@ -68,10 +59,10 @@ void ScatteredFilter(int damping) {
     std::vector<int> rows[3];
     for (auto& row : rows) row.assign(PictureWidth + 2 * kPad, 0);
     if (!rowDone()) return;
-    const int threshold = greyThreshold();
+    const int threshold = meanGrey();
     if (!rowDone()) return;
 
-    for (int y = 0; y < PictureHeight; ++y) {
+    overRows(0, PictureHeight, [&](int y) {
         std::uint8_t* p = &PixelBuffer[pixelOffset(0, y)];
         const std::uint8_t* s = &SourceBuffer[pixelOffset(0, y)];
         int* here = rows[0].data() + kPad;
@@ -93,9 +84,7 @@ void ScatteredFilter(int damping) {
         rows[0].swap(rows[1]);
         rows[1].swap(rows[2]);
         std::fill(rows[2].begin(), rows[2].end(), 0);
-        if (!rowDone()) return;
-    }
-    rowDone();
+    });
 }
 
 void AquarelFilter() {
@@ -118,7 +107,7 @@ void AquarelFilter() {
         }
         return boxes[r % 3].data();
     };
-    for (int y = 2; y < PictureHeight - 2; ++y) {
+    overRows(2, PictureHeight - 2, [&](int y) {
         const Quadrant* above = boxesCentredOn(y - 1);
         const Quadrant* below = boxesCentredOn(y + 1);
         for (int x = 2; x < PictureWidth - 2; ++x) {
@@ -139,9 +128,7 @@ void AquarelFilter() {
                 PixelBuffer[at + c] = static_cast<std::uint8_t>(mean);
             }
         }
-        if (!rowDone()) return;
-    }
-    rowDone();
+    });
 }
 
 }  // namespace Filters::detail

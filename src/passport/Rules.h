@@ -5,6 +5,8 @@
 // matrix gives no figure. Every limit the counter photo is framed or checked by lives here,
 // once, with its source.
 
+#include "view/AgeGroup.h"
+
 namespace passport {
 
 // The photo: 35 x 45 mm (Fotomatrix 2020).
@@ -44,8 +46,9 @@ inline constexpr double kTiltToleranceDegrees = 3.0;
 inline constexpr double kEyeLineMinFraction = 0.50;
 inline constexpr double kEyeLineMaxFraction = 0.70;
 
-// Which of the matrix's two head-size bands applies.
-enum class AgeGroup { UpTo10, From11 };
+// Which of the matrix's two head-size bands applies: the age groups of the main window's
+// guides.
+using AgeGroup = view::AgeGroup;
 
 inline constexpr double headMinMm(AgeGroup group) {
     return group == AgeGroup::From11 ? kHeadMinMmFrom11 : kHeadMinMmUpTo10;

@@ -153,14 +153,15 @@ int findFaces(const Options& options, const Services& services, std::ostream& er
             return passport::FaceModel::load(path, &problem);
         });
     }
-    QString reason;
+    PhotoError reason;
     photo = decodePhoto(reinterpret_cast<const unsigned char*>(bytes.constData()),
                         std::size_t(bytes.size()), Qt::white, &reason);
     bytes.clear();
     const std::unique_ptr<passport::FaceModel> loaded = services.model ? nullptr : loading.get();
     if (photo.isNull()) {
-        err << kName << ": cannot read the photo \"" << options.photo
-            << "\": " << reason.toStdString() << "\n";
+        // In the window's words: "is damaged or incomplete", "is not a JPEG, BMP or GIF ...".
+        err << kName << ": the photo \"" << options.photo
+            << "\" " << photoErrorText(reason).toStdString() << "\n";
         return kExitNoPhotoOrFace;
     }
     const passport::FaceModel* model = services.model ? services.model : loaded.get();

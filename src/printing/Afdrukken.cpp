@@ -13,63 +13,24 @@
 
 #include "platform/widgets/AppCursor.h"
 #include "platform/widgets/Fonts.h"
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 #include "platform/widgets/PictureSurface.h"
+#include "platform/widgets/WindowParts.h"
 #include "sheets/PreviewLayout.h"
 
 namespace {
-
-// The window was laid out in twips at 15 twips per pixel.
-constexpr int fromTwips(int twips) {
-    return (twips >= 0 ? twips + 7 : twips - 7) / 15;
-}
-
-QRect twipsRect(int left, int top, int width, int height) {
-    return {fromTwips(left), fromTwips(top), fromTwips(width), fromTwips(height)};
-}
 
 // The window's outer size is 5700 x 3990 twips (380 x 266 pixels); without its border and
 // title bar that leaves room for Frame1, which reaches 5565 twips across and 3480 down.
 constexpr QSize kClientSize(372, 232);
 
-const QColor kLabelText(64, 64, 64);
 const QColor kBoxText(64, 64, 0);
-
-void setTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Text, colour);
-    widget->setPalette(palette);
-}
-
-QLabel* panel(QWidget* parent, const QRect& geometry, const QColor* background) {
-    auto* label = new QLabel(parent);
-    label->setGeometry(geometry);
-    label->setFrameShape(QFrame::Box);
-    label->setLineWidth(1);
-    if (background) {
-        label->setAutoFillBackground(true);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::Window, *background);
-        label->setPalette(palette);
-    }
-    return label;
-}
-
-// A transparent label sized to its caption.
-QLabel* caption(QWidget* parent, int left, int top, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    setTextColour(label, kLabelText);
-    label->move(fromTwips(left), fromTwips(top));
-    label->adjustSize();
-    return label;
-}
 
 QCheckBox* checkBox(QWidget* parent, const QRect& geometry, const QString& text, bool checked) {
     auto* box = new QCheckBox(text, parent);
     box->setGeometry(geometry);
     box->setChecked(checked);
-    setTextColour(box, kLabelText);
+    setTextColour(box, QColor(kGreyText));
     return box;
 }
 
@@ -111,7 +72,7 @@ void Afdrukken::createControls() {
     Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
     const QColor a4Blue(192, 192, 255);
-    BackA4 = panel(Frame1, twipsRect(180, 270, 2070, 2820), &a4Blue);
+    BackA4 = panel(Frame1, twipsRect(180, 270, 2070, 2820), a4Blue);
     Picture1 = new PictureSurface(QSize(130, 180), Frame1);
     Picture1->move(fromTwips(240), fromTwips(330));
     Picture1->setToolTip(QStringLiteral(" WYSIWYG "));
@@ -126,8 +87,9 @@ void Afdrukken::createControls() {
         painter.drawLine(0, lijnY_, 140, lijnY_);
     });
 
-    Label1 = caption(Frame1, 180, 3180, QString::fromStdString(sheets::layoutCaption(1)));
-    BackScroll = panel(Frame1, twipsRect(2400, 270, 315, 2835), nullptr);
+    Label1 = greyLabel(Frame1, {fromTwips(180), fromTwips(3180)},
+                       QString::fromStdString(sheets::layoutCaption(1)));
+    BackScroll = panel(Frame1, twipsRect(2400, 270, 315, 2835));
     ScrollBalk = new QScrollBar(Qt::Vertical, Frame1);
     ScrollBalk->setGeometry(twipsRect(2430, 300, 255, 2775));
     ScrollBalk->setRange(sheets::kFirstLayout, sheets::kLastLayout);
@@ -143,7 +105,7 @@ void Afdrukken::createControls() {
     // The first layout is drawn without going through a layout change, so the A4 text stays.
     drawPreview(sheets::kFirstLayout);
 
-    Label2 = caption(Frame1, 3570, 3045, QStringLiteral("Print"));
+    Label2 = greyLabel(Frame1, {fromTwips(3570), fromTwips(3045)}, QStringLiteral("Print"));
     PrintKnop = new PictureButton(QStringLiteral(":/pictures/ok.png"), QSize(40, 30), Frame1);
     PrintKnop->move(fromTwips(3990), fromTwips(2920));
     PrintKnop->setAccessibleName(QStringLiteral("Ok"));
@@ -159,8 +121,8 @@ void Afdrukken::createOptionControls(QWidget* frame) {
     Text1->setAccessibleName(QStringLiteral("Text"));
     Text2 = textBox(frame, twipsRect(4320, 270, 600, 285), QStringLiteral("0.39"));
     Text2->setAccessibleName(QStringLiteral("Value"));
-    Label3 = caption(
-        frame, 3000, 630,
+    Label3 = greyLabel(
+        frame, {fromTwips(3000), fromTwips(630)},
         QStringLiteral("Text") + QString(23, QLatin1Char(' ')) + QStringLiteral("Value \u20AC"));
     Label3->hide();
     Check1 = checkBox(frame, twipsRect(3060, 900, 1785, 315), QStringLiteral("Black color"), true);
@@ -169,10 +131,8 @@ void Afdrukken::createOptionControls(QWidget* frame) {
     Kniplijn =
         checkBox(frame, twipsRect(3060, 1200, 1275, 285), QStringLiteral("Secants off"), false);
     connect(Kniplijn, &QCheckBox::clicked, this, &Afdrukken::onKniplijnClick);
-    Schaar = new QLabel(frame);
-    Schaar->setGeometry(fromTwips(4500), fromTwips(1110), 32, 32);
-    Schaar->setPixmap(QPixmap(QStringLiteral(":/pictures/scissors.png")));
-    Schaar->setAccessibleName(QStringLiteral("Scissors"));
+    Schaar = pictureLabel(frame, QRect(fromTwips(4500), fromTwips(1110), 32, 32),
+                          QStringLiteral(":/pictures/scissors.png"), QStringLiteral("Scissors"));
 }
 
 void Afdrukken::drawPreview(int layout) {

@@ -7,7 +7,7 @@
 #include "platform/widgets/AppCursor.h"
 #include "platform/widgets/Dialogs.h"
 #include "platform/widgets/EventPump.h"
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 #include "platform/widgets/PictureSurface.h"
 #include "sheets/PreviewLayout.h"
 #include "printing/SheetPrinter.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "view/AgeGroup.h"
 #include "view/ViewGeometry.h"
 
 namespace view {
@@ -43,6 +44,9 @@ struct Guides {
     void clear();
     // The mouse over the photo moves both head boxes (shown or not); the lines stay.
     void followMouse(int x, int y);
+
+    // The age group of the head guide chosen last (GuideFrom11).
+    AgeGroup ageGroup() const { return guideFrom11 ? AgeGroup::From11 : AgeGroup::UpTo10; }
 };
 
 }  // namespace view

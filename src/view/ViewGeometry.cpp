@@ -3,19 +3,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "arithmetic/Rounding.h"
+
 namespace view {
 
-long long roundHalfEven(double value) {
-    // nearbyint follows the current rounding mode, which is round-to-nearest-even unless
-    // someone changed it; do the rounding explicitly instead.
-    const double floor = std::floor(value);
-    const double diff = value - floor;
-    long long result = static_cast<long long>(floor);
-    if (diff > 0.5 || (diff == 0.5 && (result % 2 != 0))) ++result;
-    return result;
+int grabHeight(int grabWidth) {
+    return static_cast<int>(arithmetic::roundHalfEven(grabWidth * 1.285));
 }
-
-int grabHeight(int grabWidth) { return static_cast<int>(roundHalfEven(grabWidth * 1.285)); }
 
 std::string frameSizeCaption(int grabWidth, int grabHeight) {
     return std::to_string(grabWidth) + " x " + std::to_string(grabHeight) + " pixels";
@@ -31,7 +25,7 @@ double zoomedLength(int length, int percent) {
 
 int zoomedPixels(int length, int percent) {
     if (length <= 0) return 0;
-    const long long pixels = roundHalfEven(zoomedLength(length, percent));
+    const long long pixels = arithmetic::roundHalfEven(zoomedLength(length, percent));
     return pixels < 1 ? 1 : static_cast<int>(pixels);
 }
 
@@ -47,22 +41,33 @@ std::string generalNumber(double value, char decimalPoint) {
 }
 
 std::string zoomCaption(int percent, double zoomedWidth, double zoomedHeight, char decimalPoint) {
-    return "Zoomformat : " + std::to_string(percent) + "%  /  Photo : " +
-           generalNumber(zoomedWidth, decimalPoint) + " x " +
+    return "Zoomformat : " + std::to_string(percent) +
+           "%  /  Photo : " + generalNumber(zoomedWidth, decimalPoint) + " x " +
            generalNumber(zoomedHeight, decimalPoint) + " pixels";
 }
 
-std::optional<long long> loadScrollMax(int length, int viewport, int reserve) {
-    if (length <= viewport) return std::nullopt;
-    return static_cast<long long>(length) - reserve;
+namespace {
+
+// What the range subtracts from the photo's length: not the viewport's length but these.
+int reserve(Axis axis) {
+    return axis == Axis::Horizontal ? 530 : 397;
 }
 
-long long zoomScrollMax(int zoomedLength, int viewport, int reserve) {
-    return zoomedLength > viewport ? static_cast<long long>(zoomedLength) - reserve : viewport;
+constexpr int kScrollValueMax = 32767;
+
+}  // namespace
+
+std::optional<long long> scrollMax(Axis axis, int length) {
+    if (length <= viewportLength(axis)) return std::nullopt;
+    return static_cast<long long>(length) - reserve(axis);
 }
 
-bool fitsScrollValue(long long value) {
-    return value >= kScrollLimitLow && value <= kScrollLimitHigh;
+int viewportLength(Axis axis) {
+    return axis == Axis::Horizontal ? kViewportWidth : kViewportHeight;
+}
+
+int longestScrollable(Axis axis) {
+    return kScrollValueMax + reserve(axis);
 }
 
 std::vector<int> nearestSourceIndices(int srcLength, int dstLength) {

@@ -13,7 +13,7 @@ namespace view {
 
 inline constexpr int kViewportWidth = 480;
 inline constexpr int kViewportHeight = 360;
-inline constexpr int kPhotoWidth = 127;   // PassportPhoto
+inline constexpr int kPhotoWidth = 127;  // PassportPhoto
 inline constexpr int kPhotoHeight = 163;
 
 inline constexpr int kMinGrabWidth = 50;
@@ -25,9 +25,8 @@ inline constexpr int kStartGrabWidth = 127;
 inline constexpr int kHotSpotX = 50;
 inline constexpr int kHotSpotY = 65;
 
-// Scroll values are signed 16-bit numbers.
-inline constexpr int kScrollLimitLow = -32768;
-inline constexpr int kScrollLimitHigh = 32767;
+// The two directions of the viewport: across (HScroll1) and down (VScroll1).
+enum class Axis { Horizontal, Vertical };
 
 struct Rect {
     int x = 0;
@@ -36,9 +35,6 @@ struct Rect {
     int height = 0;
     friend bool operator==(const Rect&, const Rect&) = default;
 };
-
-// A floating-point value converted to an integer: nearest, ties to even (2.5 -> 2).
-long long roundHalfEven(double value);
 
 // GrabHeight for a frame width: width x 1.285 in double precision, ties to even
 // (100 -> 128, 127 -> 163, 270 -> 347).
@@ -63,16 +59,19 @@ std::string generalNumber(double value, char decimalPoint);
 // "Zoomformat : 50%  /  Photo : 320 x 240 pixels".
 std::string zoomCaption(int percent, double zoomedWidth, double zoomedHeight, char decimalPoint);
 
-// The scroll range after loading a photo of `length` pixels along an axis whose viewport is
-// `viewport` long and whose range subtracts `reserve` (530 across, 397 down): nullopt when the
-// photo fits (the range is left alone). The maximum may be negative (481 wide -> -49).
-std::optional<long long> loadScrollMax(int length, int viewport, int reserve);
+// The one scroll-range rule of loading and zooming. Along `axis`, a (zoomed) photo `length`
+// pixels long scrolls from 0 to length - 530 across, or length - 397 down, when it is longer
+// than the viewport; the maximum may be negative (481 wide gives -49). nullopt when it fits
+// inside the viewport: loading then leaves the range as it was, zooming sets it to the
+// viewport's length.
+std::optional<long long> scrollMax(Axis axis, int length);
 
-// The scroll maximum after zooming: zoomed length - reserve when longer than the viewport,
-// else the viewport length itself (480 or 360).
-long long zoomScrollMax(int zoomedLength, int viewport, int reserve);
+// The viewport's length along `axis`: 480 across, 360 down.
+int viewportLength(Axis axis);
 
-bool fitsScrollValue(long long value);
+// Scroll values are signed 16-bit numbers: the longest photo whose scroll maximum they reach,
+// 33297 pixels across and 33164 down.
+int longestScrollable(Axis axis);
 
 // For a stretch of `srcLength` pixels onto `dstLength` pixels without smoothing: which
 // source pixel each destination pixel shows. This is the same sampling as Qt's plain

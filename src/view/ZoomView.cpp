@@ -4,14 +4,16 @@
 
 namespace view {
 
-ZoomView::ZoomView(const ConstPixels& photo, int percent)
-    : photo_(photo),
-      percent_(percent),
-      columns_(nearestSourceIndices(photo.width, zoomedPixels(photo.width, percent))),
-      rows_(nearestSourceIndices(photo.height, zoomedPixels(photo.height, percent))) {}
+ZoomView::ZoomView(std::shared_ptr<const Photo> photo, int percent)
+    : photo_(std::move(photo)), percent_(percent) {
+    if (!photo_) return;
+    columns_ = nearestSourceIndices(photo_->width(), zoomedPixels(photo_->width(), percent));
+    rows_ = nearestSourceIndices(photo_->height(), zoomedPixels(photo_->height(), percent));
+}
 
 std::uint32_t ZoomView::pixel(int x, int y) const {
-    return photo_.pixels[static_cast<std::ptrdiff_t>(rows_[y]) * photo_.stride + columns_[x]];
+    const ConstPixels& photo = photo_->pixels();
+    return photo.pixels[static_cast<std::ptrdiff_t>(rows_[y]) * photo.stride + columns_[x]];
 }
 
 void ZoomView::render(int left, int top, const Pixels& viewport, std::uint32_t background) const {
@@ -25,7 +27,9 @@ void ZoomView::render(int left, int top, const Pixels& viewport, std::uint32_t b
             std::fill(out, out + viewport.width, background);
             continue;
         }
-        const std::uint32_t* in = photo_.pixels + static_cast<std::ptrdiff_t>(rows_[zy]) * photo_.stride;
+        const ConstPixels& photo = photo_->pixels();
+        const std::uint32_t* in =
+            photo.pixels + static_cast<std::ptrdiff_t>(rows_[zy]) * photo.stride;
         std::fill(out, out + first, background);
         const int* columns = columns_.data();
         for (int x = first; x < last; ++x) out[x] = in[columns[left + x]];

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
+#include "view/Photo.h"
 #include "view/ViewGeometry.h"
 
 namespace view {
@@ -9,13 +11,14 @@ namespace view {
 // The photo at a zoom percentage, as the viewport reads it. It never holds the zoomed
 // pixels: a 6000 x 4000 photo at 200 % would need a 12000 x 8000 bitmap (384 MB). Instead
 // it keeps, per zoomed column and row, which photo pixel a plain nearest-pixel stretch puts
-// there, and fetches any section on demand.
+// there, and fetches any section on demand from the photo it shares.
 class ZoomView {
-public:
+  public:
     ZoomView() = default;
-    // `photo` must stay alive and unchanged while the view is used.
-    ZoomView(const ConstPixels& photo, int percent);
+    // `photo` may be null: an empty view (every pixel the background) at that percentage.
+    ZoomView(std::shared_ptr<const Photo> photo, int percent);
 
+    const std::shared_ptr<const Photo>& photo() const { return photo_; }
     int width() const { return static_cast<int>(columns_.size()); }
     int height() const { return static_cast<int>(rows_.size()); }
     int percent() const { return percent_; }
@@ -27,8 +30,8 @@ public:
     // outside the zoomed photo it shows `background`.
     void render(int left, int top, const Pixels& viewport, std::uint32_t background) const;
 
-private:
-    ConstPixels photo_;
+  private:
+    std::shared_ptr<const Photo> photo_;
     int percent_ = 100;
     std::vector<int> columns_;
     std::vector<int> rows_;

@@ -4,18 +4,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-namespace {
-
-QLabel* picture(QWidget* parent, const QRect& geometry, const QString& resource,
-                const QString& name) {
-    auto* label = new QLabel(parent);
-    label->setGeometry(geometry);
-    label->setPixmap(QPixmap(resource));
-    label->setAccessibleName(name);
-    return label;
-}
-
-}  // namespace
+#include "platform/widgets/WindowParts.h"
 
 About::About(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral(" About..."));
@@ -27,26 +16,21 @@ About::About(QWidget* parent) : QDialog(parent) {
     setFixedSize(320 - 8, 143 - 32);
     setModal(true);
 
-    Image1 = picture(this, {14, 9, 35, 43}, QStringLiteral(":/pictures/about_small.png"),
-                     QStringLiteral("Passport photo"));
-    Image2 = picture(this, {60, 8, 246, 44}, QStringLiteral(":/pictures/about_banner.png"),
-                     QStringLiteral("Portrik"));
+    Image1 = pictureLabel(this, {14, 9, 35, 43}, QStringLiteral(":/pictures/about_small.png"),
+                          QStringLiteral("Passport photo"));
+    Image2 = pictureLabel(this, {60, 8, 246, 44}, QStringLiteral(":/pictures/about_banner.png"),
+                          QStringLiteral("Portrik"));
 
     Label4 = new QLabel(this);
     Label4->setGeometry(14, 65, 220, 50);
     Label4->setWordWrap(true);
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette text = Label4->palette();
-    text.setColor(QPalette::WindowText, QColor(64, 64, 64));
-    Label4->setPalette(text);
+    setTextColour(Label4, QColor(kGreyText));
     Label4->setText(
         QStringLiteral("Een programma om pasfoto's te ontwerpen volgens de nieuwe normen van "
                        "2006.\nVeel plezier ermee!"));
 
-    Label1 = new QLabel(this);
-    Label1->setGeometry(248, 80, 60, 26);
-    Label1->setFrameShape(QFrame::Box);
-    Label1->setLineWidth(1);
+    Label1 = panel(this, {248, 80, 60, 26});
 
     OkKnop = new QPushButton(QStringLiteral("Ok"), this);
     OkKnop->setGeometry(250, 82, 56, 22);

@@ -1,24 +1,12 @@
 #include "workspace/Algemeen.h"
 
 #include <QLabel>
-#include <QPointer>
-
-#include "platform/widgets/EventPump.h"
 
 namespace Algemeen {
 
-namespace {
-QPointer<QLabel> infoLabel;
-}
-
-void attachInfoLabel(QLabel* label) { infoLabel = label; }
-
-void ShowInfo(const QString& text) {
-    if (!infoLabel) return;
+void ShowInfo(QLabel* infoLabel, const QString& text) {
     infoLabel->setText(text);
     infoLabel->adjustSize();
 }
-
-void PauseSeconds(float seconds) { pauseSeconds(seconds); }
 
 }  // namespace Algemeen

@@ -4,16 +4,12 @@
 
 class QLabel;
 
-// General routines shared by the windows.
+// General routines of the main window. (The pause the print window's animations wait with,
+// while still handling window events, is pauseSeconds in platform/widgets/EventPump.h: the
+// print window lies below this module.)
 namespace Algemeen {
 
-// Puts `text` into the main window's status line.
-void ShowInfo(const QString& text);
-
-// Waits `seconds` while still handling window events (the print window's animations).
-void PauseSeconds(float seconds);
-
-// The status line ShowInfo writes to; the main window registers it at start-up.
-void attachInfoLabel(QLabel* label);
+// Puts `text` into the status line `infoLabel` (the main window's InfoLabel), sized to it.
+void ShowInfo(QLabel* infoLabel, const QString& text);
 
 }  // namespace Algemeen

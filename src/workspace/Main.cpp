@@ -7,12 +7,14 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "workspace/Algemeen.h"
+#include "arithmetic/Rounding.h"
+#include "filters/EditMenu.h"
 #include "platform/widgets/Fonts.h"
 #include "platform/widgets/HtmlViewer.h"
 #include "platform/widgets/PictureSurface.h"
 #include "platform/widgets/QtDialogs.h"
 #include "platform/widgets/ScrollBar.h"
+#include "platform/widgets/WindowParts.h"
 
 namespace {
 
@@ -20,88 +22,47 @@ namespace {
 constexpr int kClientWidth = 691;
 constexpr int kClientHeight = 432;
 
-QLabel* panel(QWidget* parent, const QRect& geometry, const QColor& colour) {
-    auto* label = new QLabel(parent);
-    label->setGeometry(geometry);
-    label->setFrameShape(QFrame::Box);
-    label->setLineWidth(1);
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::WindowText, QColor(64, 64, 64));
-    label->setPalette(palette);
-    return label;
-}
-
-QLabel* textLabel(QWidget* parent, QPoint topLeft, const QString& caption) {
-    auto* label = new QLabel(caption, parent);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(64, 64, 64));
-    label->setPalette(palette);
-    label->move(topLeft);
-    label->adjustSize();
-    return label;
-}
-
-QPushButton* pictureButton(QWidget* parent, const QRect& geometry, const QString& picture,
-                           QSize pictureSize, const QString& toolTip, const QString& name) {
-    auto* button = new QPushButton(parent);
-    button->setGeometry(geometry);
-    button->setIcon(QIcon(picture));
-    button->setIconSize(pictureSize);
-    button->setToolTip(toolTip);
-    button->setAccessibleName(name);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
 }  // namespace
 
-Main::Main(Dialogs* dialogs, QWidget* parent) : QMainWindow(parent) {
-    if (dialogs) {
-        dialogs_ = dialogs;
-    } else {
+Main::Main(MainServices services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)) {
+    if (!services_.dialogs) {
         ownDialogs_ = std::make_unique<QtDialogs>(this);
-        dialogs_ = ownDialogs_.get();
+        services_.dialogs = ownDialogs_.get();
     }
     setWindowTitle(QStringLiteral(" Portrik"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/portrik.png")));
     createControls();
     createMenus();
-    Algemeen::attachInfoLabel(InfoLabel);
+    showScrollBars();
+    showZoomChecks();
 
     // Start-up: each surface is drawn on only once it has its final size.
     drawStartupPicture();
     drawPlaceholder();
-    // The guide geometry starts at the from-11 values (view::Guides' defaults), hidden.
-    grabberColour = QColor(120, 120, 120);
-    GrabWidth = view::kStartGrabWidth;
-    GrabHeight = view::grabHeight(GrabWidth);
-    Label5->setText(QString::fromStdString(view::frameSizeCaption(GrabWidth, GrabHeight)));
-    Label5->adjustSize();
-    PhotoLoaded = false;
-    guides.guideFrom11 = true;
-    ZoomSize->menuAction()->setEnabled(false);
-    Edit->menuAction()->setEnabled(false);
-    Flip->menuAction()->setEnabled(false);
-    FilePrint->setEnabled(false);
-    FilePassport->setEnabled(false);
-    FileSave->menuAction()->setEnabled(false);
+    // Everything else starts as the session does (frame 127 x 163, no photo, the guides at
+    // their from-11 geometry, hidden); the frame is gray.
+    onColorGrabber(1);
+    showFrameSize();
+    updateActions();
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
 Main::~Main() = default;
 
-QImage& Main::passportPhoto() { return Orgineel->image(); }
+QImage& Main::passportPhoto() {
+    return Orgineel->image();
+}
 
 void Main::createControls() {
     auto* client = new QWidget(this);
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
     const QColor face = client->palette().color(QPalette::Button);
+    const QColor grey(kGreyText);
 
-    PicBack = panel(client, {10, 10, 490, 370}, QColor(224, 224, 224));
+    PicBack = panel(client, {10, 10, 490, 370}, QColor(224, 224, 224), grey);
     Pic = new PictureSurface(QSize(view::kViewportWidth, view::kViewportHeight), client);
     Pic->move(15, 15);
     Pic->setBackColor(client->palette().color(QPalette::Base));
@@ -115,22 +76,20 @@ void Main::createControls() {
     WebBrowser->setGeometry(10, 10, 490, 370);
     WebBrowser->hide();
 
-    Label2 = panel(client, {504, 10, 22, 370}, face);
+    Label2 = panel(client, {504, 10, 22, 370}, face, grey);
     VScroll1 = new ScrollBar(Qt::Vertical, client);
     VScroll1->setGeometry(506, 12, 18, 366);
-    VScroll1->setMax(32767);
     connect(VScroll1, &ScrollBar::changed, this, &Main::onVScroll1Change);
 
-    Label1 = panel(client, {10, 384, 490, 21}, face);
+    Label1 = panel(client, {10, 384, 490, 21}, face, grey);
     HScroll1 = new ScrollBar(Qt::Horizontal, client);
     HScroll1->setGeometry(12, 386, 486, 17);
-    HScroll1->setMax(32767);
     connect(HScroll1, &ScrollBar::changed, this, &Main::onHScroll1Change);
 
-    InfoLabel = textLabel(client, {10, 410},
-                          QStringLiteral("Selecteer een foto met File / Load Photo..."));
+    InfoLabel =
+        greyLabel(client, {10, 410}, QStringLiteral("Selecteer een foto met File / Load Photo..."));
 
-    Label3 = panel(client, {540, 10, 138, 173}, QColor(192, 192, 192));
+    Label3 = panel(client, {540, 10, 138, 173}, QColor(192, 192, 192), grey);
     Orgineel = new PictureSurface(QSize(view::kPhotoWidth, view::kPhotoHeight), client);
     Orgineel->move(545, 15);
     Orgineel->setBackColor(client->palette().color(QPalette::Base));
@@ -138,13 +97,13 @@ void Main::createControls() {
     Orgineel->setOverlayPainter([this](QPainter& painter) { paintGuides(painter); });
     connect(Orgineel, &PictureSurface::mouseMoved, this, &Main::onOrgineelMouseMove);
 
-    Label5 = textLabel(client, {540, 213}, QStringLiteral("140 x 180 pixels"));
-    Label4 = panel(client, {540, 186, 138, 22}, Qt::black);
+    Label5 = greyLabel(client, {540, 213}, QStringLiteral("140 x 180 pixels"));
+    Label4 = panel(client, {540, 186, 138, 22}, QColor(Qt::black), grey);
     HScroll2 = new ScrollBar(Qt::Horizontal, client);
     HScroll2->setGeometry(542, 188, 116, 18);
     HScroll2->setMin(view::kMinGrabWidth);
     HScroll2->setMax(view::kMaxGrabWidth);
-    HScroll2->setValue(view::kStartGrabWidth);
+    HScroll2->setValue(session_.GrabWidth());
     connect(HScroll2, &ScrollBar::changed, this, &Main::onHScroll2Change);
     ResetKnop = new QPushButton(QStringLiteral("R"), client);
     ResetKnop->setGeometry(658, 188, 18, 18);
@@ -152,28 +111,29 @@ void Main::createControls() {
     ResetKnop->setFocusPolicy(Qt::NoFocus);
     connect(ResetKnop, &QPushButton::clicked, this, &Main::onResetKnop);
 
-    Label6 = panel(client, {540, 240, 138, 140}, QColor(64, 64, 64));
-    KnopClear = pictureButton(client, {542, 242, 134, 24}, QStringLiteral(":/pictures/clear.png"),
-                              QSize(140, 24), QStringLiteral(" Verwijder de matrix "),
-                              QStringLiteral("Clear"));
-    Knop1 = pictureButton(client, {542, 266, 67, 56}, QStringLiteral(":/pictures/mouth.png"),
-                          QSize(70, 55), QStringLiteral(" Maatvoering t/m 10 jaar "),
-                          QStringLiteral("Head up to 10 years"));
-    Knop2 = pictureButton(client, {609, 266, 67, 56}, QStringLiteral(":/pictures/mouth.png"),
-                          QSize(70, 55), QStringLiteral(" Maatvoering vanaf 11 jaar "),
-                          QStringLiteral("Head from 11 years"));
-    Knop3 = pictureButton(client, {542, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"),
-                          QSize(70, 55), QStringLiteral(" Positie van de ogen t/m 10 jaar "),
-                          QStringLiteral("Eyes up to 10 years"));
-    Knop4 = pictureButton(client, {609, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"),
-                          QSize(70, 55), QStringLiteral(" Positie van de ogen vanaf 11 jaar "),
-                          QStringLiteral("Eyes from 11 years"));
+    Label6 = panel(client, {540, 240, 138, 140}, QColor(64, 64, 64), grey);
+    KnopClear = pushButtonWithPicture(
+        client, {542, 242, 134, 24}, QStringLiteral(":/pictures/clear.png"), QSize(140, 24),
+        QStringLiteral(" Verwijder de matrix "), QStringLiteral("Clear"));
+    Knop1 = pushButtonWithPicture(
+        client, {542, 266, 67, 56}, QStringLiteral(":/pictures/mouth.png"), QSize(70, 55),
+        QStringLiteral(" Maatvoering t/m 10 jaar "), QStringLiteral("Head up to 10 years"));
+    Knop2 = pushButtonWithPicture(
+        client, {609, 266, 67, 56}, QStringLiteral(":/pictures/mouth.png"), QSize(70, 55),
+        QStringLiteral(" Maatvoering vanaf 11 jaar "), QStringLiteral("Head from 11 years"));
+    Knop3 = pushButtonWithPicture(
+        client, {542, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"), QSize(70, 55),
+        QStringLiteral(" Positie van de ogen t/m 10 jaar "), QStringLiteral("Eyes up to 10 years"));
+    Knop4 =
+        pushButtonWithPicture(client, {609, 322, 67, 56}, QStringLiteral(":/pictures/eye.png"),
+                              QSize(70, 55), QStringLiteral(" Positie van de ogen vanaf 11 jaar "),
+                              QStringLiteral("Eyes from 11 years"));
     connect(KnopClear, &QPushButton::clicked, this, &Main::onKnopClear);
     connect(Knop1, &QPushButton::clicked, this, &Main::onKnop1);
     connect(Knop2, &QPushButton::clicked, this, &Main::onKnop2);
     connect(Knop3, &QPushButton::clicked, this, &Main::onKnop3);
     connect(Knop4, &QPushButton::clicked, this, &Main::onKnop4);
-    Label7 = textLabel(client, {554, 386}, QStringLiteral("10 and <         11 and >"));
+    Label7 = greyLabel(client, {554, 386}, QStringLiteral("10 and <         11 and >"));
 
     // The help page covers the viewport and its frame when shown.
     WebBrowser->raise();
@@ -185,8 +145,10 @@ void Main::createMenus() {
     File = bar->addMenu(QStringLiteral("File"));
     FileLoad = File->addAction(QStringLiteral("Load Photo"), this, &Main::onFileLoad);
     FileSave = File->addMenu(QStringLiteral("Save Photo"));
-    FileSaveAs[1] = FileSave->addAction(QStringLiteral("as Bmp"), this, [this] { onFileSaveAs(1); });
-    FileSaveAs[2] = FileSave->addAction(QStringLiteral("as Jpg"), this, [this] { onFileSaveAs(2); });
+    FileSaveAs[1] =
+        FileSave->addAction(QStringLiteral("as Bmp"), this, [this] { onFileSaveAs(1); });
+    FileSaveAs[2] =
+        FileSave->addAction(QStringLiteral("as Jpg"), this, [this] { onFileSaveAs(2); });
     File->addSeparator();
     FilePrint = File->addAction(QStringLiteral("Print Photo"), this, &Main::onFilePrint);
     FileSetup = File->addAction(QStringLiteral("Setup Printer"), this, &Main::onFileSetup);
@@ -196,42 +158,15 @@ void Main::createMenus() {
     FileExit = File->addAction(QStringLiteral("Exit"), this, &Main::onFileExit);
 
     Edit = bar->addMenu(QStringLiteral("Edit"));
-    static const char* const convertCaptions[16] = {
-        "Grayscale", "Negative", "Light",  "Dark",    "Sharpen",   "Contrast",
-        "Pixelize",  "Reliëf",   "Swap colors", "Scattered", "Blur", "Aquarel",
-        "Defuse",    "Add noise", "Edge",  "Contour"};
-    for (int i = 0; i < 16; ++i) {
-        const QString caption = QString::fromUtf8(convertCaptions[i]);
-        if (i == 5) {
-            EditContrastMenu = Edit->addMenu(caption);
-            EditConvert[i] = EditContrastMenu->menuAction();
-            // Choosing the item itself opens its submenu and runs no filter, but still
-            // repaints the photo and sets the arrow, as every Edit item does.
-            connect(EditContrastMenu, &QMenu::aboutToShow, this, [this] { onEditConvert(5); });
-            EditContrastConvert[1] = EditContrastMenu->addAction(
-                QStringLiteral("Positive"), this, [this] { onEditContrastConvert(1); });
-            EditContrastConvert[2] = EditContrastMenu->addAction(
-                QStringLiteral("Negative"), this, [this] { onEditContrastConvert(2); });
-        } else if (i == 8) {
-            EditSwapMenu = Edit->addMenu(caption);
-            EditConvert[i] = EditSwapMenu->menuAction();
-            connect(EditSwapMenu, &QMenu::aboutToShow, this, [this] { onEditConvert(8); });
-            static const char* const swapCaptions[6] = {
-                "", "RGB --> BRG", "RGB --> GBR", "RGB --> RBG", "RGB --> BGR", "RGB --> GRB"};
-            for (int k = 1; k <= 5; ++k) {
-                EditSwap[k] = EditSwapMenu->addAction(QString::fromLatin1(swapCaptions[k]), this,
-                                                      [this, k] { onEditSwap(k); });
-            }
-        } else {
-            EditConvert[i] = Edit->addAction(caption, this, [this, i] { onEditConvert(i); });
-        }
-    }
+    createEditItems();
     Edit->addSeparator();
     EditBorder = Edit->addAction(QStringLiteral("Border"), this, &Main::onEditBorder);
 
     Flip = bar->addMenu(QStringLiteral("Flip"));
-    FlipConvert[0] = Flip->addAction(QStringLiteral("Horizontal"), this, [this] { onFlipConvert(0); });
-    FlipConvert[1] = Flip->addAction(QStringLiteral("Vertical"), this, [this] { onFlipConvert(1); });
+    FlipConvert[0] =
+        Flip->addAction(QStringLiteral("Horizontal"), this, [this] { onFlipConvert(0); });
+    FlipConvert[1] =
+        Flip->addAction(QStringLiteral("Vertical"), this, [this] { onFlipConvert(1); });
 
     Colors = bar->addMenu(QStringLiteral("Color"));
     ColorsGrabber = Colors->addMenu(QStringLiteral("Grabber"));
@@ -241,7 +176,6 @@ void Main::createMenus() {
                                                    [this, i] { onColorGrabber(i); });
         ColorGrabber[i]->setCheckable(true);
     }
-    ColorGrabber[1]->setChecked(true);
 
     ZoomSize = bar->addMenu(QStringLiteral("Zoom"));
     for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 20}) {
@@ -249,7 +183,6 @@ void Main::createMenus() {
                                              [this, i] { onSizeProcent(i); });
         SizeProcent[i]->setCheckable(true);
     }
-    SizeProcent[10]->setChecked(true);
 
     Help = bar->addMenu(QStringLiteral("Help"));
     HelpUitleg = Help->addAction(QStringLiteral("Help"), this, &Main::onHelpUitleg);
@@ -261,6 +194,32 @@ void Main::createMenus() {
     Vert = bar->addAction(QStringLiteral("|"));
     Filename = bar->addAction(QStringLiteral("Filename"));
     Filename->setEnabled(false);
+}
+
+void Main::createEditItems() {
+    using Filters::EditSubmenu;
+    QMenu* submenu = nullptr;
+    for (const Filters::EditItem& item : Filters::kEditMenu) {
+        const QString caption = QString::fromUtf8(item.caption);
+        const int index = item.index;
+        if (item.in == EditSubmenu::Contrast) {
+            EditContrastConvert[index] =
+                submenu->addAction(caption, this, [this, index] { onEditContrastConvert(index); });
+        } else if (item.in == EditSubmenu::Swap) {
+            EditSwap[index] =
+                submenu->addAction(caption, this, [this, index] { onEditSwap(index); });
+        } else if (item.opens != EditSubmenu::None) {
+            submenu = Edit->addMenu(caption);
+            (item.opens == EditSubmenu::Contrast ? EditContrastMenu : EditSwapMenu) = submenu;
+            EditConvert[index] = submenu->menuAction();
+            // Choosing the item itself opens its submenu and runs no filter, but still
+            // repaints the photo and sets the arrow, as every Edit item does.
+            connect(submenu, &QMenu::aboutToShow, this, [this, index] { onEditConvert(index); });
+        } else {
+            EditConvert[index] =
+                Edit->addAction(caption, this, [this, index] { onEditConvert(index); });
+        }
+    }
 }
 
 void Main::drawStartupPicture() {
@@ -285,7 +244,7 @@ void Main::drawStartupPicture() {
 void Main::drawPlaceholder() {
     // A green gradient; the last line (i = 163) lies below the surface.
     for (int i = 0; i <= 163; ++i) {
-        const int g = static_cast<int>(view::roundHalfEven(i / 2.0 + 40));
+        const int g = static_cast<int>(arithmetic::roundHalfEven(i / 2.0 + 40));
         Orgineel->drawLine(QPoint(0, i), QPoint(127, i), QColor(0, g, 0));
     }
     Orgineel->drawText({30, 65}, QStringLiteral("Orginal"),
@@ -300,12 +259,23 @@ int Main::checkedPercent() const {
     return 0;
 }
 
-void Main::setZoomChecks(int index) {
+void Main::showZoomChecks() {
     for (QAction* item : SizeProcent) {
         if (item) item->setChecked(false);
     }
-    if (index >= 0 && index < static_cast<int>(SizeProcent.size()) && SizeProcent[index]) {
+    const int index = session_.zoomPercent() / 10;
+    if (index >= 1 && index < static_cast<int>(SizeProcent.size()) && SizeProcent[index]) {
         SizeProcent[index]->setChecked(true);
-        zoomIndex_ = index;
     }
+}
+
+void Main::updateActions() {
+    // Zoom, Edit, Flip, Save, Print and the counter photo need a photo; the rest is always there.
+    const bool loaded = session_.PhotoLoaded();
+    ZoomSize->menuAction()->setEnabled(loaded);
+    Edit->menuAction()->setEnabled(loaded);
+    Flip->menuAction()->setEnabled(loaded);
+    FilePrint->setEnabled(loaded);
+    FilePassport->setEnabled(loaded);
+    FileSave->menuAction()->setEnabled(loaded);
 }

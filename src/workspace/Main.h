@@ -6,13 +6,14 @@
 #include <QColor>
 #include <QImage>
 #include <QMainWindow>
-#include <QRect>
 
 #include "platform/widgets/Dialogs.h"
-#include "view/Guides.h"
-#include "platform/widgets/PrinterChoice.h"
-#include "view/ZoomView.h"
+#include "view/PhotoSession.h"
+#include "workspace/MainServices.h"
 
+namespace Filters {
+enum class EditSubmenu;
+}
 class HtmlViewer;
 class PictureSurface;
 class QAction;
@@ -28,28 +29,28 @@ class ScrollBar;
 // MainGuides, MainEdit (filters, flips, border), MainSave, MainPrint, MainHelp.
 class Main : public QMainWindow {
     Q_OBJECT
-public:
-    // `dialogs` answers the open, save and printer dialogs and message boxes; the window
-    // shows the real ones when none is given.
-    explicit Main(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
+  public:
+    // `services` are the dialogs, the save services and the printer the window works with;
+    // the defaults are the real ones.
+    explicit Main(MainServices services = {}, QWidget* parent = nullptr);
     ~Main() override;
 
     // --- Controls -------------------------------------------------------------------------
-    QLabel* PicBack = nullptr;          // frame behind the viewport
-    PictureSurface* Pic = nullptr;      // the viewport, 480 x 360
-    HtmlViewer* WebBrowser = nullptr;   // help page, over the viewport when shown
-    QLabel* Label2 = nullptr;           // frame behind VScroll1
-    ScrollBar* VScroll1 = nullptr;      // vertical position of the view
-    QLabel* Label1 = nullptr;           // frame behind HScroll1
-    ScrollBar* HScroll1 = nullptr;      // horizontal position of the view
-    QLabel* InfoLabel = nullptr;        // instruction and status line
-    QLabel* Label3 = nullptr;           // frame behind the passport photo
-    PictureSurface* Orgineel = nullptr; // the passport photo, 127 x 163
-    QLabel* Label4 = nullptr;           // frame behind HScroll2 and ResetKnop
-    ScrollBar* HScroll2 = nullptr;      // capture frame width, 50..270
-    QPushButton* ResetKnop = nullptr;   // frame width back to 127
-    QLabel* Label5 = nullptr;           // "127 x 163 pixels"
-    QLabel* Label6 = nullptr;           // frame behind the guide buttons
+    QLabel* PicBack = nullptr;           // frame behind the viewport
+    PictureSurface* Pic = nullptr;       // the viewport, 480 x 360
+    HtmlViewer* WebBrowser = nullptr;    // help page, over the viewport when shown
+    QLabel* Label2 = nullptr;            // frame behind VScroll1
+    ScrollBar* VScroll1 = nullptr;       // vertical position of the view
+    QLabel* Label1 = nullptr;            // frame behind HScroll1
+    ScrollBar* HScroll1 = nullptr;       // horizontal position of the view
+    QLabel* InfoLabel = nullptr;         // instruction and status line
+    QLabel* Label3 = nullptr;            // frame behind the passport photo
+    PictureSurface* Orgineel = nullptr;  // the passport photo, 127 x 163
+    QLabel* Label4 = nullptr;            // frame behind HScroll2 and ResetKnop
+    ScrollBar* HScroll2 = nullptr;       // capture frame width, 50..270
+    QPushButton* ResetKnop = nullptr;    // frame width back to 127
+    QLabel* Label5 = nullptr;            // "127 x 163 pixels"
+    QLabel* Label6 = nullptr;            // frame behind the guide buttons
     QPushButton* KnopClear = nullptr;
     QPushButton* Knop1 = nullptr;  // head guide up to 10 years
     QPushButton* Knop2 = nullptr;  // head guide from 11 years
@@ -68,10 +69,10 @@ public:
     QAction* FileExit = nullptr;
     QMenu* Edit = nullptr;
     std::array<QAction*, 16> EditConvert{};
-    QMenu* EditContrastMenu = nullptr;            // submenu of EditConvert[5]
+    QMenu* EditContrastMenu = nullptr;              // submenu of EditConvert[5]
     std::array<QAction*, 3> EditContrastConvert{};  // [1] "Positive", [2] "Negative"
-    QMenu* EditSwapMenu = nullptr;                // submenu of EditConvert[8]
-    std::array<QAction*, 6> EditSwap{};           // [1]..[5]
+    QMenu* EditSwapMenu = nullptr;                  // submenu of EditConvert[8]
+    std::array<QAction*, 6> EditSwap{};             // [1]..[5]
     QAction* EditBorder = nullptr;
     QMenu* Flip = nullptr;
     std::array<QAction*, 2> FlipConvert{};
@@ -87,24 +88,18 @@ public:
     QAction* Filename = nullptr;  // shows the path of the loaded photo; always disabled
 
     // --- Window state ----------------------------------------------------------------------
-    int GrabWidth = view::kStartGrabWidth;
-    int GrabHeight = view::grabHeight(view::kStartGrabWidth);
-    bool PhotoLoaded = false;
-    QString PhotoFileName;
-    view::Guides guides;
-    // The loaded photo at its own size (Format_RGB32). Never written after loading, so the
-    // zoomed view can read its pixels.
-    QImage BackPic;
-    // The loaded photo at the chosen zoom, read through the view mapping.
-    view::ZoomView ZoomPic;
-    // The capture frame over the viewport.
-    QRect grabberRect;
-    QColor grabberColour{120, 120, 120};
-    bool grabberVisible = false;
-    // The printer chosen with File / "Setup Printer"; empty means the system's default.
-    PrinterChoice printerChoice;
+    // The photo session: the loaded photo, its zoom, the scroll values, the capture frame and
+    // the guides, with GrabWidth, GrabHeight, PhotoLoaded, PhotoFileName and GuideFrom11. The
+    // controls above are drawn from it. Other windows read the loaded photo here.
+    const view::PhotoSession& session() const { return session_; }
+    // The capture frame's outline colour (Color / Grabber).
+    const QColor& grabberColour() const { return grabberColour_; }
+    // The capture frame is shown from the first successful load on.
+    bool grabberVisible() const { return session_.PhotoLoaded(); }
 
-    Dialogs& dialogs() { return *dialogs_; }
+    Dialogs& dialogs() { return *services_.dialogs; }
+    // The printer chosen with File / "Setup Printer"; empty means the system's default.
+    const PrinterChoice& printerChoice() const { return services_.printer; }
 
     // The 127 x 163 passport photo (the persistent image of Orgineel).
     QImage& passportPhoto();
@@ -112,7 +107,7 @@ public:
     // The zoom percentage whose item carries the check mark.
     int checkedPercent() const;
 
-public slots:
+  public slots:
     // File
     void onFileLoad();
     void onFileSaveAs(int index);
@@ -146,22 +141,36 @@ public slots:
     void onKnopClear();
     void onOrgineelMouseMove(QPoint pos);
 
-private:
+  private:
     void createControls();
     void createMenus();
+    // The Edit menu's filter items, from the filter module's table.
+    void createEditItems();
+    // Runs the filter of an Edit item (none for a submenu's parent) and repaints the photo.
+    void runEditItem(Filters::EditSubmenu submenu, int index);
     void drawStartupPicture();
     void drawPlaceholder();
-    // Redraws the viewport from the zoomed photo at the scroll bars' values.
-    void redrawViewport();
+    // Loads the photo at `path` into the session and shows it; the message that says why it
+    // was refused, or an empty string.
+    QString loadPhotoFile(const QString& path);
+    void showLoadedPhoto();
+    // The controls drawn from the session: both viewport scroll bars (without raising their
+    // change events), the zoom's check mark, the frame size caption.
+    void showScrollBars();
+    void showZoomChecks();
+    void showFrameSize();
+    // Enables what needs a photo once one is loaded.
+    void updateActions();
     // Viewport pixel (x, y) shows zoomed pixel (left + x, top + y).
     void renderViewport(int left, int top);
+    // The viewport at the scroll values.
+    void redrawViewport();
     void paintGrabber(QPainter& painter) const;
     void paintGuides(QPainter& painter) const;
-    // Puts the check mark on SizeProcent[index] alone (none for -1).
-    void setZoomChecks(int index);
-    // The item that carries the check mark: the zoom last chosen, or 10 after a load.
-    int zoomIndex_ = 10;
 
+    view::PhotoSession session_;
+    QColor grabberColour_;
+    MainServices services_;
+    // The real dialogs, when the services named none.
     std::unique_ptr<Dialogs> ownDialogs_;
-    Dialogs* dialogs_;
 };

@@ -5,11 +5,13 @@
 
 void Main::onFilePassport() {
     // The loaded photo's pixels are shared, not copied, and stay alive for the window and its
-    // workers; the age group starts from the head guide chosen last.
+    // workers, also when another photo is loaded meanwhile; the age group starts from the
+    // head guide chosen last.
+    const std::shared_ptr<const view::Photo>& photo = session_.photo();
+    if (!photo) return;
     CounterWindow window(
-        CounterPhoto::fromImage(BackPic, PhotoFileName),
-        guides.guideFrom11 ? passport::AgeGroup::From11 : passport::AgeGroup::UpTo10, dialogs(),
-        printerChoice, FaceModelSource::shared(), this);
+        CounterPhoto{photo->pixels(), photo, QString::fromStdString(session_.PhotoFileName())},
+        session_.guideAgeGroup(), dialogs(), printerChoice(), FaceModelSource::shared(), this);
     // exec() returns once none of the window's handlers runs any more (also when the
     // program is ended from the File menu meanwhile): it is safe to destroy it then.
     window.exec();

@@ -1,40 +1,41 @@
 // The guide buttons and the head boxes that follow the mouse over the passport photo.
 #include <QPainter>
 
-#include "workspace/Main.h"
 #include "platform/widgets/PictureSurface.h"
+#include "workspace/Main.h"
 
 void Main::onKnop1() {
-    guides.headUpTo10();
+    session_.guides().headUpTo10();
     Orgineel->update();
 }
 
 void Main::onKnop2() {
-    guides.headFrom11();
+    session_.guides().headFrom11();
     Orgineel->update();
 }
 
 void Main::onKnop3() {
-    guides.eyesUpTo10();
+    session_.guides().eyesUpTo10();
     Orgineel->update();
 }
 
 void Main::onKnop4() {
-    guides.eyesFrom11();
+    session_.guides().eyesFrom11();
     Orgineel->update();
 }
 
 void Main::onKnopClear() {
-    guides.clear();
+    session_.guides().clear();
     Orgineel->update();
 }
 
 void Main::onOrgineelMouseMove(QPoint pos) {
-    guides.followMouse(pos.x(), pos.y());
+    session_.guides().followMouse(pos.x(), pos.y());
     Orgineel->update();
 }
 
 void Main::paintGuides(QPainter& painter) const {
+    const view::Guides& guides = session_.guides();
     painter.setBrush(Qt::NoBrush);
     const auto box = [&painter](const view::Rect& r) {
         painter.setPen(QPen(QColor(255, 0, 0), 0));

@@ -28,7 +28,7 @@ void Main::onHelpAbout() {
 }
 
 void Main::onFileSetup() {
-    dialogs().setupPrinter(printerChoice);
+    dialogs().setupPrinter(services_.printer);
 }
 
 void Main::onFileExit() {

@@ -1,13 +1,33 @@
 // File / "Load Photo".
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 
-#include "workspace/Algemeen.h"
-#include "platform/widgets/AppCursor.h"
-#include "workspace/Main.h"
 #include "platform/files/PhotoFile.h"
+#include "platform/files/PhotoPixels.h"
+#include "platform/widgets/AppCursor.h"
 #include "platform/widgets/PictureSurface.h"
-#include "platform/widgets/ScrollBar.h"
+#include "workspace/Algemeen.h"
+#include "workspace/Main.h"
+
+namespace {
+
+// "is too wide for the viewport's scroll bars: 33300 pixels across, at most 33297".
+QString scrollRefusalText(const view::ScrollRefusal& refusal) {
+    const bool across = refusal.axis == view::Axis::Horizontal;
+    return QStringLiteral("is too %1 for the viewport's scroll bars: %2 pixels %3, at most %4")
+        .arg(across ? QStringLiteral("wide") : QStringLiteral("tall"))
+        .arg(across ? refusal.width : refusal.height)
+        .arg(across ? QStringLiteral("across") : QStringLiteral("down"))
+        .arg(refusal.limit);
+}
+
+// The message for a photo that was not loaded: the file, then why.
+QString refusedPhoto(const QString& path, const QString& reason) {
+    return QStringLiteral("The file\n%1\n%2.").arg(QDir::toNativeSeparators(path), reason);
+}
+
+}  // namespace
 
 void Main::onFileLoad() {
     const FileFilter filter{QStringLiteral("Foto ( Jpg, Bmp, Gif )"),
@@ -16,49 +36,37 @@ void Main::onFileLoad() {
     const QString path = dialogs().openFile(filter);
     if (path.isEmpty()) return;  // cancelled: nothing changes
 
+    // The path is remembered whatever happens next; a photo that cannot be shown changes
+    // nothing else, and the user is told why once the arrow is back.
+    session_.setPhotoFileName(path.toStdString());
+    const QString refusal = loadPhotoFile(path);
+    if (!refusal.isEmpty()) dialogs().message(refusal);
+}
+
+QString Main::loadPhotoFile(const QString& path) {
     AppCursor::BusyScope busy;
-    PhotoFileName = path;
-    // Decoded once; the viewport and the zoomed view read the same pixels.
-    QImage photo = loadPhoto(path, Pic->backColor());
-    if (photo.isNull()) return;  // not a picture we can read: only PhotoFileName changed
-    BackPic = std::move(photo);
-    const view::ConstPixels pixels{reinterpret_cast<const std::uint32_t*>(BackPic.constBits()),
-                                   BackPic.width(), BackPic.height(),
-                                   static_cast<int>(BackPic.bytesPerLine() / 4)};
-    ZoomPic = view::ZoomView(pixels, 100);
+    PhotoError error;
+    QImage decoded = loadPhoto(path, Pic->backColor(), &error);
+    if (decoded.isNull()) return refusedPhoto(path, photoErrorText(error));
+    // Decoded once and held once: the session and the zoomed view share these pixels.
+    if (const auto refused = session_.load(adoptPhoto(std::move(decoded)))) {
+        return refusedPhoto(path, scrollRefusalText(*refused));
+    }
+    showLoadedPhoto();
+    return {};
+}
+
+void Main::showLoadedPhoto() {
     // The viewport shows the photo unscaled from its top-left corner, whatever the scroll
-    // values; a change of them below redraws it by the view mapping.
+    // values; the next change of them redraws it by the view mapping.
     renderViewport(0, 0);
-
-    Algemeen::ShowInfo(QStringLiteral(
-        "Klik met de linker muisknop wanneer de foto juist is gepositioneerd..."));
+    Algemeen::ShowInfo(InfoLabel, QStringLiteral("Klik met de linker muisknop wanneer de foto "
+                                                 "juist is gepositioneerd..."));
     // A path is shown as it is: an "&" in it is no keyboard accelerator.
-    Filename->setText(QString(PhotoFileName).replace(QLatin1Char('&'), QLatin1String("&&")));
-    ZoomSize->menuAction()->setEnabled(true);
-    Edit->menuAction()->setEnabled(true);
-    Flip->menuAction()->setEnabled(true);
-    FilePrint->setEnabled(true);
-    FilePassport->setEnabled(true);
-    FileSave->menuAction()->setEnabled(true);
-    grabberVisible = true;
+    Filename->setText(QString::fromStdString(session_.PhotoFileName())
+                          .replace(QLatin1Char('&'), QLatin1String("&&")));
+    updateActions();
     Pic->update();
-    setZoomChecks(10);
-
-    // Scroll values are signed 16-bit numbers: a photo whose range does not fit ends the
-    // load here, with the photo shown and the menus enabled but the ranges unchanged.
-    const auto hMax = view::loadScrollMax(BackPic.width(), view::kViewportWidth, 530);
-    const auto vMax = view::loadScrollMax(BackPic.height(), view::kViewportHeight, 397);
-    if (hMax && !view::fitsScrollValue(*hMax)) return;
-    if (hMax) {
-        HScroll1->setMin(0);
-        HScroll1->setMax(static_cast<int>(*hMax));
-        HScroll1->setValue(0);
-    }
-    if (vMax && !view::fitsScrollValue(*vMax)) return;
-    if (vMax) {
-        VScroll1->setMin(0);
-        VScroll1->setMax(static_cast<int>(*vMax));
-        VScroll1->setValue(0);
-    }
-    PhotoLoaded = true;
+    showZoomChecks();
+    showScrollBars();
 }

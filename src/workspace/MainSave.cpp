@@ -16,8 +16,8 @@ void Main::onFileSaveAs(int index) {
     // The photo's own image: filters, flips and border are in it, the guides never are.
     const QImage photo = passportPhoto();
     QString error;
-    const SaveResult result = jpeg ? savePhotoAsJpeg(photo, path, &error, saveServices())
-                                   : savePhotoAsBmp(photo, path, &error, saveServices());
+    const SaveResult result = jpeg ? savePhotoAsJpeg(photo, path, &error, services_.save)
+                                   : savePhotoAsBmp(photo, path, &error, services_.save);
     if (result == SaveResult::NotJpegName) {
         dialogs().message(QStringLiteral("File save not as JPG!"));
     } else if (result == SaveResult::Failed) {

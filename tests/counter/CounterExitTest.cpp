@@ -37,8 +37,8 @@ TEST_F(MainCounterTest, OpensTheWindowOnTheLoadedPhotoWithTheGuidesAgeGroup) {
             auto* counter = qobject_cast<CounterWindow*>(QApplication::activeModalWidget());
             ASSERT_NE(counter, nullptr);
             seen = true;
-            EXPECT_EQ(counter->framing().photoWidth(), window->BackPic.width());
-            EXPECT_EQ(counter->framing().photoHeight(), window->BackPic.height());
+            EXPECT_EQ(counter->framing().photoWidth(), window->session().photo()->width());
+            EXPECT_EQ(counter->framing().photoHeight(), window->session().photo()->height());
             EXPECT_EQ(counter->framing().ageGroup(), c.group);
             EXPECT_EQ(counter->From11->isChecked(), c.group == passport::AgeGroup::From11);
             counter->reject();
@@ -52,7 +52,7 @@ TEST_F(MainCounterTest, OpensTheWindowOnTheLoadedPhotoWithTheGuidesAgeGroup) {
 // ends the process with 0 when everything closed in order.
 [[noreturn]] void exitWhileTheWindowIsOpen() {
     ScriptedDialogs dialogs;
-    Main window(&dialogs);
+    Main window(MainServices{&dialogs});
     window.show();
     dialogs.openAnswers.push_back(facePath(QStringLiteral("plain-grey-short-hair.jpg")));
     window.onFileLoad();

@@ -1,4 +1,4 @@
-// The two flips: mirrors that take every colour from the picture as it was before.
+// The two flips, mirrors that take every colour from the picture as it was before, and Border.
 
 #include "FilterTestSupport.h"
 
@@ -32,6 +32,25 @@ TEST_P(Flip, MirrorsWholePixelsAndUndoesItself) {
     Filters::FlipVertical(vertical);
     EXPECT_EQ(horizontal.bytes(), original.bytes());
     EXPECT_EQ(vertical.bytes(), original.bytes());
+}
+
+TEST_P(Flip, BorderBlackensTheOutermostPixelsOnlyAndASecondTimeNothingMore) {
+    const auto [w, h] = GetParam();
+    const Filters::MemoryBitmap original = noise(w, h, 9);
+    Filters::MemoryBitmap framed = original;
+    Filters::Border(framed);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool edge = x == 0 || y == 0 || x == w - 1 || y == h - 1;
+            const auto before = pixel(original, x, y);
+            const std::array<std::uint8_t, 4> expected =
+                edge ? std::array<std::uint8_t, 4>{0, 0, 0, before[3]} : before;
+            ASSERT_EQ(pixel(framed, x, y), expected) << x << "," << y;
+        }
+    }
+    const Filters::MemoryBitmap once = framed;
+    Filters::Border(framed);
+    EXPECT_EQ(framed.bytes(), once.bytes());
 }
 
 // Odd sizes keep the middle column or row where it is; 127 × 163 is the photo.

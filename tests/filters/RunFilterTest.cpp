@@ -2,10 +2,12 @@
 // command during a run, abandoning a run, and the properties that hold for any picture size.
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <tuple>
 
 #include "FilterTestSupport.h"
+#include "filters/EditMenu.h"
 
 using namespace filtertest;
 namespace Code = Filters::Code;
@@ -13,7 +15,7 @@ namespace Code = Filters::Code;
 namespace {
 
 struct MenuFilter {
-    const char* name;
+    std::string name;
     int code;
     int parameter;
     int border;  // outermost rows and columns that must keep their bytes
@@ -36,26 +38,53 @@ int scatteredRows(int h) {
     return h + 3;
 }
 
-const MenuFilter kMenuFilters[] = {
-    {"Grayscale", Code::Grayscale, 0, 0, everyRow},
-    {"Negative", Code::Negative, 0, 0, everyRow},
-    {"Light", Code::Brightness, 4, 0, everyRow},
-    {"Dark", Code::Brightness, -4, 0, everyRow},
-    {"Sharpen", Code::Sharpen, 10, 1, innerRows},
-    {"ContrastPositive", Code::Contrast, 10, 0, contrastRows},
-    {"ContrastNegative", Code::Contrast, -10, 0, contrastRows},
-    {"Pixelize", Code::Pixelize, 3, 0, everyRow},
-    {"Relief", Code::Relief, 0, 1, innerRows},
-    {"Swap1", Code::SwapColours, 1, 0, everyRow},
-    {"Swap5", Code::SwapColours, 5, 0, everyRow},
-    {"Scattered", Code::Scattered, 15, 0, scatteredRows},
-    {"Blur", Code::Blur, 0, 1, innerRows},
-    {"Aquarel", Code::Aquarel, 0, 2, aquarelRows},
-    {"Defuse", Code::Diffuse, 6, 0, everyRow},
-    {"AddNoise", Code::AddNoise, 50, 0, everyRow},
-    {"Edge", Code::Edge, 1, 1, innerRows},
-    {"Contour", Code::Contour, Filters::kWhite, 1, innerRows},
-};
+// A test name from a caption: letters and digits only ("Reliëf" -> "Relief").
+std::string nameOf(const char* caption) {
+    std::string name;
+    for (const char* c = caption; *c; ++c) {
+        if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+        if (static_cast<unsigned char>(*c) == 0xAB) name += 'e';  // the second byte of "ë"
+    }
+    return name;
+}
+
+// Every Edit item that runs a filter, taken from the Edit menu's table, with what its filter
+// leaves alone at the edges and how many event points it has.
+std::vector<MenuFilter> menuFilters() {
+    std::vector<MenuFilter> list;
+    const char* parent = "";
+    for (const Filters::EditItem& item : Filters::kEditMenu) {
+        if (item.opens != Filters::EditSubmenu::None) parent = item.caption;
+        if (item.code == 0) continue;
+        const bool inSubmenu = item.in != Filters::EditSubmenu::None;
+        MenuFilter filter{(inSubmenu ? nameOf(parent) : "") + nameOf(item.caption), item.code,
+                          item.parameter, 0, everyRow};
+        switch (item.code) {
+            case Code::Sharpen:
+            case Code::Relief:
+            case Code::Blur:
+            case Code::Edge:
+            case Code::Contour:
+                filter.border = 1;
+                filter.events = innerRows;
+                break;
+            case Code::Aquarel:
+                filter.border = 2;
+                filter.events = aquarelRows;
+                break;
+            case Code::Contrast:
+                filter.events = contrastRows;
+                break;
+            case Code::Scattered:
+                filter.events = scatteredRows;
+                break;
+            default:
+                break;
+        }
+        list.push_back(filter);
+    }
+    return list;
+}
 
 struct Size {
     int width;
@@ -99,11 +128,11 @@ TEST_P(EveryFilterEverySize, KeepsFourthByteAndBorderCountsEventsAndReleases) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Filters, EveryFilterEverySize,
-                         testing::Combine(testing::ValuesIn(kMenuFilters),
+                         testing::Combine(testing::ValuesIn(menuFilters()),
                                           testing::ValuesIn(kSizes)),
                          [](const auto& info) {
                              const Size size = std::get<1>(info.param);
-                             return std::string(std::get<0>(info.param).name) + "_" +
+                             return std::get<0>(info.param).name + "_" +
                                     std::to_string(size.width) + "x" + std::to_string(size.height);
                          });
 

@@ -67,7 +67,7 @@ TEST(PassportCommand, SaysWhatBecameOfEachPhotoWithItsExitStatus) {
         {"help", {"--help"}, 0, "Usage: portrik-passport PHOTO"},
         {"no such file", {"/no/such/photo.jpg"}, 2, "cannot read the photo \"/no/such/photo.jpg\""},
         {"not a picture", {text}, 2, "not a JPEG, BMP or GIF picture"},
-        {"a JPEG cut short", {cut}, 2, "cannot read the photo"},
+        {"a JPEG cut short", {cut}, 2, "is damaged or incomplete"},
         {"no face", {greyPhoto}, 2, "no face found in"},
         {"two faces", {face("two-faces.jpg")}, 2, "2 faces found in"},
         {"no model", {good, "--model", "/no/such/model.dat"}, 3, "package libdlib-data", false},

@@ -11,7 +11,7 @@
 
 #include "printing/Afdrukken.h"
 #include "workspace/Main.h"
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 #include "platform/widgets/PictureSurface.h"
 #include "PrintTestSupport.h"
 #include "TestPictures.h"
@@ -20,11 +20,10 @@ namespace {
 
 TEST(MainPrint, OpensAFreshModalWindowEachTimeAndDestroysItAfter) {
     ScriptedDialogs dialogs;
-    Main main(&dialogs);
+    QTemporaryDir dir;
+    Main main(MainServices{&dialogs, {}, {QString(), dir.filePath(QStringLiteral("chosen.pdf"))}});
     const QImage photo = codedPicture(127, 163);
     main.passportPhoto() = photo;
-    QTemporaryDir dir;
-    main.printerChoice.pdfFile = dir.filePath(QStringLiteral("chosen.pdf"));
 
     QPointer<Afdrukken> first;
     QTimer::singleShot(0, [&] {
@@ -40,7 +39,7 @@ TEST(MainPrint, OpensAFreshModalWindowEachTimeAndDestroysItAfter) {
     });
     main.onFilePrint();
     EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(pdfFacts(main.printerChoice.pdfFile).pages, 1);
+    EXPECT_EQ(pdfFacts(main.printerChoice().pdfFile).pages, 1);
     EXPECT_EQ(main.passportPhoto(), photo);
 
     QString secondText;

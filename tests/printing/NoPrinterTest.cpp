@@ -7,7 +7,7 @@
 
 #include "printing/Afdrukken.h"
 #include "platform/widgets/AppCursor.h"
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 #include "PrintTestSupport.h"
 #include "platform/widgets/PrinterChoice.h"
 #include "printing/SheetPrinter.h"

@@ -14,7 +14,7 @@
 
 #include "printing/Afdrukken.h"
 #include "platform/widgets/AppCursor.h"
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 #include "PrintTestSupport.h"
 
 namespace {

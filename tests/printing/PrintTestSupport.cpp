@@ -16,7 +16,7 @@
 
 #include "printing/Afdrukken.h"
 #include "platform/widgets/AppCursor.h"
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 
 QImage markedPhoto() {
     QImage photo(127, 163, QImage::Format_RGB32);

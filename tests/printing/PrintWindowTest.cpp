@@ -12,7 +12,7 @@
 
 #include "printing/Afdrukken.h"
 #include "platform/widgets/AppCursor.h"
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 #include "platform/widgets/PictureSurface.h"
 #include "sheets/PreviewLayout.h"
 #include "PrintTestSupport.h"

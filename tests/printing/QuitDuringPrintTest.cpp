@@ -11,17 +11,16 @@
 #include "printing/Afdrukken.h"
 #include "platform/widgets/AppCursor.h"
 #include "workspace/Main.h"
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 #include "PrintTestSupport.h"
 
 namespace {
 
 TEST(QuitDuringPrint, StopsTheScanPrintsNothingAndClosesTheWindow) {
     ScriptedDialogs dialogs;
-    Main main(&dialogs);
-    main.show();
     QTemporaryDir dir;
-    main.printerChoice.pdfFile = dir.filePath(QStringLiteral("sheet.pdf"));
+    Main main(MainServices{&dialogs, {}, {QString(), dir.filePath(QStringLiteral("sheet.pdf"))}});
+    main.show();
 
     QPointer<Afdrukken> window;
     bool quitSent = false;
@@ -46,7 +45,7 @@ TEST(QuitDuringPrint, StopsTheScanPrintsNothingAndClosesTheWindow) {
     EXPECT_TRUE(quitSent);
     EXPECT_LT(lowestLine, 100);
     EXPECT_TRUE(window.isNull());
-    EXPECT_FALSE(QFile::exists(main.printerChoice.pdfFile));
+    EXPECT_FALSE(QFile::exists(main.printerChoice().pdfFile));
     EXPECT_TRUE(dialogs.questions.isEmpty());
     EXPECT_EQ(AppCursor::current(), AppCursor::Shape::Arrow);
 }

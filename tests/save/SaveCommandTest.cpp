@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -33,22 +35,29 @@ class SaveCommand : public ::testing::Test {
   protected:
     void SetUp() override { window.passportPhoto() = portraitPicture(); }
     void TearDown() override {
-        saveServices() = SaveServices{};
         const QString leftover =
             QDir(QCoreApplication::applicationDirPath()).filePath("mydummy.bmp");
         EXPECT_FALSE(QFileInfo::exists(leftover));
     }
 
-    // Answers the save dialog with `name` in the test folder and runs the command.
-    QString save(int index, const QString& name) {
+    // Answers the save dialog with `name` in the test folder and runs the command in `target`.
+    QString save(Main& target, int index, const QString& name) {
         const QString path = name.startsWith('/') ? name : dir.filePath(name);
         dialogs.saveAnswers.push_back(path);
-        window.onFileSaveAs(index);
+        target.onFileSaveAs(index);
         return path;
+    }
+    QString save(int index, const QString& name) { return save(window, index, name); }
+
+    // A window whose saving goes through `services`, holding the same photo.
+    std::unique_ptr<Main> windowSavingThrough(const SaveServices& services) {
+        auto other = std::make_unique<Main>(MainServices{&dialogs, services});
+        other->passportPhoto() = window.passportPhoto();
+        return other;
     }
 
     ScriptedDialogs dialogs;
-    Main window{&dialogs};
+    Main window{MainServices{&dialogs}};
     QTemporaryDir dir;
 };
 
@@ -176,20 +185,22 @@ TEST_F(SaveCommand, SavedPhotoCarriesBorderAndFlip) {
 
 TEST_F(SaveCommand, NotJpgMessageWhenTheTemporaryFileIsMissing) {
     // A write that claims success but leaves no file behind.
-    saveServices().writeFile = [](const QString& p, const QByteArray&, QString*) {
+    SaveServices services;
+    services.writeFile = [](const QString& p, const QByteArray&, QString*) {
         QFile::remove(p);
         return true;
     };
-    const QString path = save(2, "foto.jpg");
+    const QString path = save(*windowSavingThrough(services), 2, "foto.jpg");
     EXPECT_EQ(dialogs.messages, QStringList{"File save not as JPG!"});
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 TEST_F(SaveCommand, EncoderFailureIsReported) {
-    saveServices().bmpToJpeg = [](const char*, const char*, int) {
+    SaveServices services;
+    services.bmpToJpeg = [](const char*, const char*, int) {
         return int(BMPTOJPEG_ENCODE_ERROR);
     };
-    const QString path = save(2, "foto.jpg");
+    const QString path = save(*windowSavingThrough(services), 2, "foto.jpg");
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains(path));
     EXPECT_TRUE(dialogs.messages[0].endsWith("the JPEG encoder failed"));

@@ -1,16 +1,20 @@
 // The plain view geometry: frame sizes, zoomed sizes and captions, scroll ranges, the
 // zoomed view and the stretched capture.
 #include <cmath>
+#include <memory>
 
 #include <gtest/gtest.h>
 
+#include "arithmetic/Rounding.h"
 #include "view/Guides.h"
 #include "view/ViewGeometry.h"
+#include "view/Photo.h"
 #include "view/ZoomView.h"
 
 using namespace view;
 
 TEST(Rounding, HalfwayValuesGoToTheEvenNeighbour) {
+    using arithmetic::roundHalfEven;
     EXPECT_EQ(roundHalfEven(2.5), 2);
     EXPECT_EQ(roundHalfEven(3.5), 4);
     EXPECT_EQ(roundHalfEven(-2.5), -2);
@@ -81,31 +85,38 @@ TEST(ZoomedPixels, RoundsToWholePixelsAndNeverVanishes) {
     EXPECT_EQ(zoomedPixels(0, 10), 0);
 }
 
+// One rule for loading and zooming: a maximum when longer than the viewport, none when it
+// fits (loading then leaves the range alone, zooming takes the viewport's length).
 TEST(ScrollRanges, AfterLoading) {
-    EXPECT_EQ(loadScrollMax(640, kViewportWidth, 530), 110);
-    EXPECT_EQ(loadScrollMax(480, kViewportHeight, 397), 83);
-    EXPECT_EQ(loadScrollMax(500, kViewportWidth, 530), -30);
-    EXPECT_EQ(loadScrollMax(481, kViewportWidth, 530), -49);
-    EXPECT_EQ(loadScrollMax(530, kViewportWidth, 530), 0);
-    EXPECT_EQ(loadScrollMax(361, kViewportHeight, 397), -36);
-    EXPECT_FALSE(loadScrollMax(480, kViewportWidth, 530).has_value());
-    EXPECT_FALSE(loadScrollMax(360, kViewportHeight, 397).has_value());
+    EXPECT_EQ(scrollMax(Axis::Horizontal, 640), 110);
+    EXPECT_EQ(scrollMax(Axis::Vertical, 480), 83);
+    EXPECT_EQ(scrollMax(Axis::Horizontal, 500), -30);
+    EXPECT_EQ(scrollMax(Axis::Horizontal, 481), -49);
+    EXPECT_EQ(scrollMax(Axis::Horizontal, 530), 0);
+    EXPECT_EQ(scrollMax(Axis::Vertical, 361), -36);
+    EXPECT_FALSE(scrollMax(Axis::Horizontal, 480).has_value());
+    EXPECT_FALSE(scrollMax(Axis::Vertical, 360).has_value());
 }
 
 TEST(ScrollRanges, AfterZooming) {
-    EXPECT_EQ(zoomScrollMax(300, kViewportWidth, 530), 480);
-    EXPECT_EQ(zoomScrollMax(480, kViewportWidth, 530), 480);
-    EXPECT_EQ(zoomScrollMax(500, kViewportWidth, 530), -30);
-    EXPECT_EQ(zoomScrollMax(360, kViewportHeight, 397), 360);
-    EXPECT_EQ(zoomScrollMax(396, kViewportHeight, 397), -1);
-    EXPECT_EQ(zoomScrollMax(12000, kViewportWidth, 530), 11470);
+    const auto zoomMax = [](Axis axis, int length) {
+        return scrollMax(axis, length).value_or(viewportLength(axis));
+    };
+    EXPECT_EQ(zoomMax(Axis::Horizontal, 300), 480);
+    EXPECT_EQ(zoomMax(Axis::Horizontal, 480), 480);
+    EXPECT_EQ(zoomMax(Axis::Horizontal, 500), -30);
+    EXPECT_EQ(zoomMax(Axis::Vertical, 360), 360);
+    EXPECT_EQ(zoomMax(Axis::Vertical, 396), -1);
+    EXPECT_EQ(zoomMax(Axis::Horizontal, 12000), 11470);
 }
 
 TEST(ScrollRanges, SixteenBitLimits) {
-    EXPECT_TRUE(fitsScrollValue(*loadScrollMax(33297, kViewportWidth, 530)));
-    EXPECT_FALSE(fitsScrollValue(*loadScrollMax(33298, kViewportWidth, 530)));
-    EXPECT_TRUE(fitsScrollValue(zoomScrollMax(33164, kViewportHeight, 397)));
-    EXPECT_FALSE(fitsScrollValue(zoomScrollMax(33165, kViewportHeight, 397)));
+    EXPECT_EQ(longestScrollable(Axis::Horizontal), 33297);
+    EXPECT_EQ(longestScrollable(Axis::Vertical), 33164);
+    EXPECT_EQ(scrollMax(Axis::Horizontal, 33297), 32767);
+    EXPECT_EQ(scrollMax(Axis::Horizontal, 33298), 32768);
+    EXPECT_EQ(scrollMax(Axis::Vertical, 33164), 32767);
+    EXPECT_EQ(scrollMax(Axis::Vertical, 33165), 32768);
 }
 
 TEST(NearestIndices, StayInRangeAndNeverGoBack) {
@@ -131,7 +142,7 @@ TEST(NearestIndices, EqualLengthsCopyOneToOneAndDoublingRepeatsEachPixel) {
 
 namespace {
 
-// A photo whose pixel value is its own position: 0xYYYYXXXX.
+// A picture whose pixel value is its own position: 0xYYYYXXXX.
 std::vector<std::uint32_t> positionPhoto(int width, int height) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
@@ -140,13 +151,18 @@ std::vector<std::uint32_t> positionPhoto(int width, int height) {
     return pixels;
 }
 
+// The same as a loaded photo, which owns its pixels.
+std::shared_ptr<const Photo> positionPhotoLoaded(int width, int height) {
+    auto pixels = std::make_shared<const std::vector<std::uint32_t>>(positionPhoto(width, height));
+    return std::make_shared<const Photo>(ConstPixels{pixels->data(), width, height, width}, pixels);
+}
+
 constexpr std::uint32_t kBackground = 0xFFFFFFFF;
 
 }  // namespace
 
 TEST(ZoomViewRender, ShowsTheSectionAtTheScrollValuesOneToOne) {
-    const auto photo = positionPhoto(1000, 600);
-    const ZoomView zoom({photo.data(), 1000, 600, 1000}, 100);
+    const ZoomView zoom(positionPhotoLoaded(1000, 600), 100);
     std::vector<std::uint32_t> viewport(kViewportWidth * kViewportHeight);
     zoom.render(240, 100, {viewport.data(), kViewportWidth, kViewportHeight, kViewportWidth},
                 kBackground);
@@ -155,8 +171,7 @@ TEST(ZoomViewRender, ShowsTheSectionAtTheScrollValuesOneToOne) {
 }
 
 TEST(ZoomViewRender, OutsideTheZoomedPhotoShowsTheBackground) {
-    const auto photo = positionPhoto(300, 200);
-    const ZoomView zoom({photo.data(), 300, 200, 300}, 100);
+    const ZoomView zoom(positionPhotoLoaded(300, 200), 100);
     std::vector<std::uint32_t> viewport(kViewportWidth * kViewportHeight);
     const Pixels out{viewport.data(), kViewportWidth, kViewportHeight, kViewportWidth};
 
@@ -175,11 +190,11 @@ TEST(ZoomViewRender, OutsideTheZoomedPhotoShowsTheBackground) {
 }
 
 TEST(ZoomViewRender, SizesFollowThePercentage) {
-    const auto photo = positionPhoto(1001, 751);
-    const ZoomView half({photo.data(), 1001, 751, 1001}, 50);
+    const auto photo = positionPhotoLoaded(1001, 751);
+    const ZoomView half(photo, 50);
     EXPECT_EQ(half.width(), 500);
     EXPECT_EQ(half.height(), 376);  // 375.5 -> even neighbour
-    const ZoomView twice({photo.data(), 1001, 751, 1001}, 200);
+    const ZoomView twice(photo, 200);
     EXPECT_EQ(twice.width(), 2002);
     EXPECT_EQ(twice.pixel(2001, 1501), (750u << 16 | 1000));
 }

@@ -228,7 +228,7 @@ void runProgramAndExitDuringAFilter() {
     bool clean = false;
     {
         ScriptedDialogs dialogs;
-        Main window(&dialogs);
+        Main window(MainServices{&dialogs});
         window.show();
         window.passportPhoto() = photo;
         // "Aquarel" starts from the event loop; Exit arrives after its first row.

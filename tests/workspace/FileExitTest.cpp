@@ -7,17 +7,39 @@
 #include <string>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QTimer>
 
 #include "workspace/About.h"
 #include "platform/widgets/EventPump.h"
 #include "platform/widgets/HtmlViewer.h"
+#include "platform/widgets/QtDialogs.h"
 #include "MainFixture.h"
 
 namespace {
 
-enum class OpenWhenExiting { Nothing, About, HelpPage, Pause, PrinterDialog };
+enum class OpenWhenExiting {
+    Nothing,
+    About,
+    HelpPage,
+    Pause,
+    PrinterDialog,
+    OpenDialog,
+    MessageBox
+};
+
+// The real dialogs and message boxes, except that File / "Load Photo" is answered with a
+// photo that is not there, so the window shows its message.
+class MissingPhotoDialogs : public QtDialogs {
+  public:
+    using QtDialogs::QtDialogs;
+    QString openFile(const FileFilter&) override {
+        return QDir::temp().filePath(QStringLiteral("portrik-exit-test-no-such-photo.jpg"));
+    }
+};
 
 struct ExitCase {
     const char* name;
@@ -49,6 +71,10 @@ void exitSoon(Main& window, Trace& trace, OpenWhenExiting open) {
             trace.check(qobject_cast<About*>(modal) != nullptr, "About is open");
         } else if (open == OpenWhenExiting::PrinterDialog) {
             trace.check(qobject_cast<QPrintDialog*>(modal) != nullptr, "printer dialog is open");
+        } else if (open == OpenWhenExiting::OpenDialog) {
+            trace.check(qobject_cast<QFileDialog*>(modal) != nullptr, "open dialog is open");
+        } else if (open == OpenWhenExiting::MessageBox) {
+            trace.check(qobject_cast<QMessageBox*>(modal) != nullptr, "message box is open");
         }
         trace.step("Exit chosen");
         window.FileExit->trigger();
@@ -82,12 +108,23 @@ void openAndExit(Main& window, Trace& trace, OpenWhenExiting open) {
         }
         case OpenWhenExiting::PrinterDialog: {
             exitSoon(window, trace, open);
-            const PrinterChoice before = window.printerChoice;
+            const PrinterChoice before = window.printerChoice();
             window.FileSetup->trigger();
-            trace.check(window.printerChoice.printerName == before.printerName &&
-                            window.printerChoice.pdfFile == before.pdfFile,
+            trace.check(window.printerChoice().printerName == before.printerName &&
+                            window.printerChoice().pdfFile == before.pdfFile,
                         "the printer choice is unchanged");
             trace.step("printer dialog returned");
+            return;
+        }
+        case OpenWhenExiting::OpenDialog:
+        case OpenWhenExiting::MessageBox: {
+            // File / "Load Photo": Exit comes while its dialog, or the message that the photo
+            // cannot be read, is open.
+            exitSoon(window, trace, open);
+            window.FileLoad->trigger();
+            trace.check(!window.session().PhotoLoaded(), "no photo was loaded");
+            trace.step(open == OpenWhenExiting::OpenDialog ? "open dialog returned"
+                                                           : "message box returned");
             return;
         }
     }
@@ -96,9 +133,15 @@ void openAndExit(Main& window, Trace& trace, OpenWhenExiting open) {
 // Runs the program's main loop with `open` open when Exit is chosen; ends the process with
 // 0 when everything closed in order.
 [[noreturn]] void runExitCase(OpenWhenExiting open) {
-    // A real printer dialog for that case; scripted dialogs otherwise.
+    // Real dialogs where one is to be open; scripted ones otherwise.
     ScriptedDialogs dialogs;
-    Main window(open == OpenWhenExiting::PrinterDialog ? nullptr : &dialogs);
+    MissingPhotoDialogs missingPhoto(nullptr);
+    Dialogs* chosen = &dialogs;
+    if (open == OpenWhenExiting::PrinterDialog || open == OpenWhenExiting::OpenDialog) {
+        chosen = nullptr;
+    }
+    if (open == OpenWhenExiting::MessageBox) chosen = &missingPhoto;
+    Main window(MainServices{chosen});
     window.show();
     Trace trace;
     // Should Exit fail to end the loop, the child says so instead of hanging the test.
@@ -129,10 +172,13 @@ TEST_P(FileExitTest, EndsTheProgramAtOnce) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const OpenWhenExiting open = GetParam().open;
     // The operation that was open returns before the main loop ends.
-    const char* order = open == OpenWhenExiting::About           ? "About returned.*main loop"
-                        : open == OpenWhenExiting::Pause         ? "pause returned.*main loop"
-                        : open == OpenWhenExiting::PrinterDialog ? "dialog returned.*main loop"
-                                                                 : "Exit chosen.*main loop";
+    const char* order = open == OpenWhenExiting::About         ? "About returned.*main loop"
+                        : open == OpenWhenExiting::Pause       ? "pause returned.*main loop"
+                        : open == OpenWhenExiting::PrinterDialog ||
+                                open == OpenWhenExiting::OpenDialog
+                            ? "dialog returned.*main loop"
+                        : open == OpenWhenExiting::MessageBox ? "box returned.*main loop"
+                                                              : "Exit chosen.*main loop";
     EXPECT_EXIT(runExitCase(open), ::testing::ExitedWithCode(0),
                 std::string(order) + ".*exit case passed");
 }
@@ -143,7 +189,9 @@ INSTANTIATE_TEST_SUITE_P(WhileOpen, FileExitTest,
                                            ExitCase{"HelpPage", OpenWhenExiting::HelpPage},
                                            ExitCase{"PauseSeconds", OpenWhenExiting::Pause},
                                            ExitCase{"PrinterDialog",
-                                                    OpenWhenExiting::PrinterDialog}),
+                                                    OpenWhenExiting::PrinterDialog},
+                                           ExitCase{"OpenDialog", OpenWhenExiting::OpenDialog},
+                                           ExitCase{"MessageBox", OpenWhenExiting::MessageBox}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -224,26 +224,27 @@ TEST_F(AboutMenuTest, OpensModallyAndOkClosesIt) {
 using SetupPrinterTest = MainFixture;
 
 TEST_F(SetupPrinterTest, CancelChangesNothing) {
-    window->printerChoice = {QStringLiteral("Kantoor"), QString()};
+    window = std::make_unique<Main>(
+        MainServices{&dialogs, {}, PrinterChoice{QStringLiteral("Kantoor"), QString()}});
     dialogs.printerAnswers.push_back(std::nullopt);
     window->FileSetup->trigger();
     EXPECT_EQ(dialogs.printerRequests, 1);
-    EXPECT_EQ(window->printerChoice.printerName, "Kantoor");
-    EXPECT_TRUE(window->printerChoice.pdfFile.isEmpty());
+    EXPECT_EQ(window->printerChoice().printerName, "Kantoor");
+    EXPECT_TRUE(window->printerChoice().pdfFile.isEmpty());
 }
 
 TEST_F(SetupPrinterTest, OkKeepsTheChoiceForLaterPrinting) {
     dialogs.printerAnswers.push_back(PrinterChoice{QStringLiteral("Kantoor"), QString()});
     window->FileSetup->trigger();
-    EXPECT_EQ(window->printerChoice.printerName, "Kantoor");
+    EXPECT_EQ(window->printerChoice().printerName, "Kantoor");
 
     dialogs.printerAnswers.push_back(PrinterChoice{QString(), QStringLiteral("/tmp/vel.pdf")});
     window->FileSetup->trigger();
-    EXPECT_TRUE(window->printerChoice.printerName.isEmpty());
-    EXPECT_EQ(window->printerChoice.pdfFile, "/tmp/vel.pdf");
+    EXPECT_TRUE(window->printerChoice().printerName.isEmpty());
+    EXPECT_EQ(window->printerChoice().pdfFile, "/tmp/vel.pdf");
 
     dialogs.printerAnswers.push_back(std::nullopt);
     window->FileSetup->trigger();
-    EXPECT_EQ(window->printerChoice.pdfFile, "/tmp/vel.pdf");
+    EXPECT_EQ(window->printerChoice().pdfFile, "/tmp/vel.pdf");
     EXPECT_EQ(dialogs.printerRequests, 3);
 }

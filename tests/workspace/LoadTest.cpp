@@ -25,16 +25,16 @@ TEST_F(LoadTest, CancelChangesNothing) {
     const WindowState before(*window);
     load(QString());
     WindowState(*window).expectSame(before);
-    EXPECT_TRUE(window->PhotoFileName.isEmpty());
+    EXPECT_TRUE(photoFileName().isEmpty());
 }
 
 TEST_F(LoadTest, PhotoFillsTheSurfacesAndEnablesTheMenus) {
     const QImage picture = codedPicture(640, 480);
     loadPicture(picture);
-    const QString path = dialogs.openRequests.empty() ? QString() : window->PhotoFileName;
+    const QString path = dialogs.openRequests.empty() ? QString() : photoFileName();
 
-    EXPECT_TRUE(window->PhotoLoaded);
-    EXPECT_EQ(window->BackPic, picture);
+    EXPECT_TRUE(session().PhotoLoaded());
+    EXPECT_EQ(backPic(), picture);
     EXPECT_EQ(viewport(), picture.copy(0, 0, 480, 360));
     EXPECT_EQ(window->InfoLabel->text(),
               "Klik met de linker muisknop wanneer de foto juist is gepositioneerd...");
@@ -46,7 +46,7 @@ TEST_F(LoadTest, PhotoFillsTheSurfacesAndEnablesTheMenus) {
     EXPECT_TRUE(window->FileSave->menuAction()->isEnabled());
     EXPECT_TRUE(window->FilePrint->isEnabled());
     EXPECT_TRUE(window->FilePassport->isEnabled());
-    EXPECT_TRUE(window->grabberVisible);
+    EXPECT_TRUE(window->grabberVisible());
     EXPECT_EQ(window->HScroll1->min(), 0);
     EXPECT_EQ(window->HScroll1->max(), 110);
     EXPECT_EQ(window->VScroll1->max(), 83);
@@ -70,7 +70,7 @@ TEST_P(LoadRangeTest, ScrollRangesFollowThePhotoSize) {
     EXPECT_EQ(window->HScroll1->max(), c.hMax);
     EXPECT_EQ(window->VScroll1->max(), c.vMax);
     EXPECT_EQ(window->HScroll1->value(), 0);
-    EXPECT_TRUE(window->PhotoLoaded);
+    EXPECT_TRUE(session().PhotoLoaded());
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, LoadRangeTest,
@@ -79,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LoadRangeTest,
                                            RangeCase{500, 361, -30, -36},
                                            RangeCase{481, 396, -49, -1},
                                            RangeCase{530, 397, 0, 0},
-                                           RangeCase{33297, 2, 32767, 32767}));
+                                           RangeCase{33297, 2, 32767, 32767},
+                                           RangeCase{3, 33164, 32767, 32767}));
 
 TEST_F(LoadTest, NegativeRangeScrollsTheThumbTowardsNegativeValues) {
     loadPicture(codedPicture(500, 300));
@@ -87,7 +88,7 @@ TEST_F(LoadTest, NegativeRangeScrollsTheThumbTowardsNegativeValues) {
     // The right arrow moves one step towards the maximum.
     window->HScroll1->bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(window->HScroll1->value(), -1);
-    EXPECT_EQ(viewport().pixel(1, 0), window->BackPic.pixel(0, 0));
+    EXPECT_EQ(viewport().pixel(1, 0), backPic().pixel(0, 0));
     EXPECT_EQ(viewport().pixel(0, 0), window->Pic->backColor().rgb());
     window->HScroll1->bar()->triggerAction(QAbstractSlider::SliderToMaximum);
     EXPECT_EQ(window->HScroll1->value(), -30);
@@ -99,7 +100,7 @@ TEST_F(LoadTest, ALoadAfterZoomingChecksHundredAgainWithThePhotoAtFullSize) {
     EXPECT_EQ(window->checkedPercent(), 50);
     loadPicture(codedPicture(700, 500), QStringLiteral("second.bmp"));
     EXPECT_EQ(window->checkedPercent(), 100);
-    EXPECT_EQ(window->ZoomPic.width(), 700);
+    EXPECT_EQ(session().zoomView().width(), 700);
     EXPECT_EQ(viewport(), codedPicture(700, 500).copy(0, 0, 480, 360));
 }
 
@@ -116,14 +117,14 @@ TEST_F(LoadTest, AFittingPhotoKeepsTheScrollValuesOfTheLastOne) {
 TEST_F(LoadTest, JpegDecodesLikeTheReferenceDecoder) {
     const QString path = writePicture(dir, "photo.jpg", codedPicture(640, 480), "JPG", 90);
     load(path);
-    ASSERT_TRUE(window->PhotoLoaded);
+    ASSERT_TRUE(session().PhotoLoaded());
     QImage reference(path);
-    ASSERT_EQ(window->BackPic.size(), reference.size());
+    ASSERT_EQ(backPic().size(), reference.size());
     // Same decoder library underneath; allow for a different IDCT choice.
     int worst = 0;
     for (int y = 0; y < 480; y += 7)
         for (int x = 0; x < 640; x += 5) {
-            const QRgb a = window->BackPic.pixel(x, y), b = reference.pixel(x, y);
+            const QRgb a = backPic().pixel(x, y), b = reference.pixel(x, y);
             worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
                               std::abs(qBlue(a) - qBlue(b))});
         }
@@ -132,9 +133,9 @@ TEST_F(LoadTest, JpegDecodesLikeTheReferenceDecoder) {
 
 TEST_F(LoadTest, UpperCaseNamesAndNonAsciiPathsLoad) {
     load(writePicture(dir, QStringLiteral("IMG_0001.JPG"), codedPicture(50, 40), "JPG"));
-    EXPECT_TRUE(window->PhotoLoaded);
+    EXPECT_TRUE(session().PhotoLoaded());
     load(writePicture(dir, QStringLiteral("pasfoto Zoë ñ 写真.bmp"), codedPicture(60, 40), "BMP"));
-    EXPECT_EQ(window->BackPic, codedPicture(60, 40));
+    EXPECT_EQ(backPic(), codedPicture(60, 40));
     EXPECT_TRUE(window->Filename->text().endsWith(QStringLiteral("写真.bmp")));
     // An "&" in the path is shown, not taken for a keyboard accelerator.
     load(writePicture(dir, QStringLiteral("R&D.bmp"), codedPicture(20, 20), "BMP"));
@@ -149,11 +150,11 @@ TEST_F(LoadTest, ExifOrientationTurnsAnUprightPhotoUpright) {
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x) landscape.setPixel(x, y, qRgb(0, 0, 0));  // top-left mark
     load(writeBytes(dir, "upright.jpg", withExifOrientation(encoded(landscape, "JPG", 95), 6)));
-    ASSERT_TRUE(window->PhotoLoaded);
-    EXPECT_EQ(window->BackPic.size(), QSize(400, 600));
+    ASSERT_TRUE(session().PhotoLoaded());
+    EXPECT_EQ(backPic().size(), QSize(400, 600));
     // After turning clockwise the mark sits at the top-right.
-    EXPECT_LT(qRed(window->BackPic.pixel(380, 20)), 40);
-    EXPECT_GT(qRed(window->BackPic.pixel(20, 20)), 200);
+    EXPECT_LT(qRed(backPic().pixel(380, 20)), 40);
+    EXPECT_GT(qRed(backPic().pixel(20, 20)), 200);
     // The ranges follow the size as shown.
     EXPECT_EQ(window->VScroll1->max(), 600 - 397);
     EXPECT_EQ(window->HScroll1->max(), 32767);
@@ -166,9 +167,9 @@ TEST_F(LoadTest, GifShowsItsFirstFrameWithTransparencyInTheBackgroundColour) {
     const QByteArray gif = makeGif(30, 20, {qRgb(0, 0, 0), qRgb(10, 200, 30), qRgb(9, 9, 9)},
                                    indices, 2);
     load(writeBytes(dir, "logo.gif", gif));
-    ASSERT_TRUE(window->PhotoLoaded);
-    EXPECT_EQ(window->BackPic.pixel(15, 5), qRgb(10, 200, 30));
-    EXPECT_EQ(window->BackPic.pixel(5, 5), window->Pic->backColor().rgb());
+    ASSERT_TRUE(session().PhotoLoaded());
+    EXPECT_EQ(backPic().pixel(15, 5), qRgb(10, 200, 30));
+    EXPECT_EQ(backPic().pixel(5, 5), window->Pic->backColor().rgb());
 }
 
 TEST_F(LoadTest, CameraPhotosBeyondQtsDefaultLimitLoad) {
@@ -176,14 +177,14 @@ TEST_F(LoadTest, CameraPhotosBeyondQtsDefaultLimitLoad) {
     QImage big(9504, 6336, QImage::Format_RGB32);
     big.fill(qRgb(90, 120, 150));
     load(writePicture(dir, "camera.jpg", big, "JPG", 30));
-    ASSERT_TRUE(window->PhotoLoaded);
-    EXPECT_EQ(window->BackPic.size(), QSize(9504, 6336));
+    ASSERT_TRUE(session().PhotoLoaded());
+    EXPECT_EQ(backPic().size(), QSize(9504, 6336));
     big = QImage();
     // And a BMP over the same limit goes through Qt's reader.
     QImage wide(6000, 5600, QImage::Format_RGB32);
     wide.fill(qRgb(1, 2, 3));
     load(writePicture(dir, "wide.bmp", wide, "BMP"));
-    EXPECT_EQ(window->BackPic.size(), QSize(6000, 5600));
+    EXPECT_EQ(backPic().size(), QSize(6000, 5600));
 }
 
 // Files that are not photos we can read. Each leaves everything but PhotoFileName alone.
@@ -245,11 +246,15 @@ TEST_P(BadFileTest, LeavesEverythingButTheFileName) {
         if (photoBefore) loadPicture(codedPicture(640, 480));
         const WindowState before(*window);
         const QString path = writeBytes(dir, QString::fromLatin1(GetParam().name), GetParam().bytes());
+        dialogs.messages.clear();
         load(path);
         WindowState(*window).expectSame(before);
-        EXPECT_EQ(window->PhotoFileName, path);
+        EXPECT_EQ(photoFileName(), path);
+        // One message, naming the file.
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].startsWith("The file\n" + path + "\n"));
         EXPECT_EQ(AppCursor::current(), AppCursor::Shape::Arrow);
-        window = std::make_unique<Main>(&dialogs);
+        window = std::make_unique<Main>(MainServices{&dialogs});
     }
 }
 
@@ -274,15 +279,50 @@ TEST_F(LoadTest, MissingFileLeavesEverythingButTheFileName) {
     const WindowState before(*window);
     load(dir.filePath("gone.jpg"));
     WindowState(*window).expectSame(before);
-    EXPECT_EQ(window->PhotoFileName, dir.filePath("gone.jpg"));
+    EXPECT_EQ(photoFileName(), dir.filePath("gone.jpg"));
+    EXPECT_EQ(dialogs.messages, QStringList{"The file\n" + dir.filePath("gone.jpg") +
+                                            "\ncannot be read: no such file or directory."});
 }
 
-TEST_F(LoadTest, PhotoTooWideToScrollStopsBeforeTheRanges) {
-    // 33298 - 530 does not fit a signed 16-bit scroll value.
-    loadPicture(codedPicture(33298, 3));
-    EXPECT_FALSE(window->PhotoLoaded);
-    EXPECT_TRUE(window->grabberVisible);
-    EXPECT_TRUE(window->Edit->menuAction()->isEnabled());
-    EXPECT_EQ(window->HScroll1->max(), 32767);
-    EXPECT_EQ(window->BackPic.width(), 33298);
+// A photo whose scroll maximum would not fit a signed 16-bit scroll value is refused before
+// anything changes, with a message that names the file and gives the limit.
+struct TooLong {
+    const char* name;
+    int width, height;
+    const char* reason;
+};
+
+class TooLongToScrollTest : public MainFixture, public ::testing::WithParamInterface<TooLong> {};
+
+TEST_P(TooLongToScrollTest, IsRefusedWithItsLimitAndEverythingStays) {
+    const TooLong& c = GetParam();
+    // Once as the very first load, once over a photo zoomed, scrolled and captured.
+    for (bool photoBefore : {false, true}) {
+        SCOPED_TRACE(photoBefore ? "over a loaded photo" : "as the first load");
+        window = std::make_unique<Main>(MainServices{&dialogs});
+        dialogs.messages.clear();
+        if (photoBefore) {
+            loadPicture(codedPicture(1200, 900));
+            window->onSizeProcent(5);
+            window->VScroll1->setValue(40);
+            window->onPicMouseDown(QPoint(200, 150));
+        }
+        const WindowState before(*window);
+        const QString path = writePicture(dir, QString::fromLatin1(c.name), codedPicture(c.width, c.height), "BMP");
+        load(path);
+        WindowState(*window).expectSame(before);
+        EXPECT_EQ(photoFileName(), path);
+        EXPECT_EQ(dialogs.messages, QStringList{"The file\n" + path + "\n" + c.reason + "."});
+        EXPECT_EQ(AppCursor::current(), AppCursor::Shape::Arrow);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Photos, TooLongToScrollTest,
+    ::testing::Values(TooLong{"wide.bmp", 33298, 3,
+                              "is too wide for the viewport's scroll bars: 33298 pixels across, "
+                              "at most 33297"},
+                      TooLong{"tall.bmp", 3, 33165,
+                              "is too tall for the viewport's scroll bars: 33165 pixels down, "
+                              "at most 33164"}),
+    [](const auto& info) { return std::string(info.param.name).substr(0, 4); });

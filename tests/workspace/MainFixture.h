@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/files/PhotoPixels.h"
 #include "workspace/Main.h"
 #include "platform/widgets/PictureSurface.h"
 #include "ScriptedDialogs.h"
@@ -22,7 +23,7 @@ class MainFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        window = std::make_unique<Main>(&dialogs);
+        window = std::make_unique<Main>(MainServices{&dialogs});
         window->show();
     }
 
@@ -40,6 +41,15 @@ protected:
     const QImage& viewport() const { return window->Pic->image(); }
     const QImage& photo() const { return window->Orgineel->image(); }
 
+    // The window's photo session, and from it the loaded photo as an image (null before the
+    // first load; valid while that photo stays loaded) and the remembered path.
+    const view::PhotoSession& session() const { return window->session(); }
+    QImage backPic() const {
+        const auto& loaded = session().photo();
+        return loaded ? imageOf(*loaded) : QImage();
+    }
+    QString photoFileName() const { return QString::fromStdString(session().PhotoFileName()); }
+
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     std::unique_ptr<Main> window;
@@ -47,15 +57,17 @@ protected:
 
 // Everything a failed load must leave alone.
 struct WindowState {
-    QImage viewport, backPic, passport;
+    std::shared_ptr<const view::Photo> loadedPhoto;
+    QImage viewport, passport;
     QString filenameCaption, info;
-    bool zoomEnabled, editEnabled, flipEnabled, saveEnabled, printEnabled, passportEnabled, photoLoaded,
+    bool zoomEnabled, editEnabled, flipEnabled, saveEnabled, printEnabled, passportEnabled,
+        photoLoaded,
         grabberVisible;
     int hMin, hMax, hValue, vMin, vMax, vValue, percent;
 
     explicit WindowState(Main& w)
-        : viewport(w.Pic->image().copy()),
-          backPic(w.BackPic),
+        : loadedPhoto(w.session().photo()),
+          viewport(w.Pic->image().copy()),
           passport(w.Orgineel->image().copy()),
           filenameCaption(w.Filename->text()),
           info(w.InfoLabel->text()),
@@ -65,15 +77,15 @@ struct WindowState {
           saveEnabled(w.FileSave->menuAction()->isEnabled()),
           printEnabled(w.FilePrint->isEnabled()),
           passportEnabled(w.FilePassport->isEnabled()),
-          photoLoaded(w.PhotoLoaded),
-          grabberVisible(w.grabberVisible),
+          photoLoaded(w.session().PhotoLoaded()),
+          grabberVisible(w.grabberVisible()),
           hMin(w.HScroll1->min()), hMax(w.HScroll1->max()), hValue(w.HScroll1->value()),
           vMin(w.VScroll1->min()), vMax(w.VScroll1->max()), vValue(w.VScroll1->value()),
           percent(w.checkedPercent()) {}
 
     void expectSame(const WindowState& o) const {
         EXPECT_TRUE(viewport == o.viewport);
-        EXPECT_TRUE(backPic == o.backPic);
+        EXPECT_EQ(loadedPhoto, o.loadedPhoto);  // the very same photo, untouched
         EXPECT_TRUE(passport == o.passport);
         EXPECT_EQ(filenameCaption, o.filenameCaption);
         EXPECT_EQ(info, o.info);

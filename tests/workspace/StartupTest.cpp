@@ -27,11 +27,11 @@ TEST_F(StartupTest, TitleAndStatusTexts) {
     EXPECT_EQ(window->InfoLabel->text(), "Selecteer een foto met File / Load Photo...");
     EXPECT_EQ(window->Label5->text(), "127 x 163 pixels");
     EXPECT_EQ(window->Label7->text(), "10 and <         11 and >");
-    EXPECT_EQ(window->GrabWidth, 127);
-    EXPECT_EQ(window->GrabHeight, 163);
-    EXPECT_FALSE(window->PhotoLoaded);
-    EXPECT_TRUE(window->guides.guideFrom11);
-    EXPECT_FALSE(window->grabberVisible);
+    EXPECT_EQ(session().GrabWidth(), 127);
+    EXPECT_EQ(session().GrabHeight(), 163);
+    EXPECT_FALSE(session().PhotoLoaded());
+    EXPECT_TRUE(session().GuideFrom11());
+    EXPECT_FALSE(window->grabberVisible());
 }
 
 TEST_F(StartupTest, ControlsSitWhereTheWindowWasDesigned) {

@@ -48,7 +48,7 @@ TEST_P(ZoomViewTest, ViewportEqualsTheMaterialisedZoom) {
     const QImage picture = codedPicture(c.width, c.height);
     loadPicture(picture);
     window->onSizeProcent(c.index);
-    const int zw = window->ZoomPic.width(), zh = window->ZoomPic.height();
+    const int zw = session().zoomView().width(), zh = session().zoomView().height();
     const QImage zoomed = picture.scaled(zw, zh, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     window->HScroll1->setValue(c.h);
     window->VScroll1->setValue(c.v);
@@ -135,7 +135,7 @@ TEST_F(ZoomTest, AZoomTooLargeToScrollIsRefusedAndThePreviousZoomStays) {
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains("34000"));
     EXPECT_EQ(window->checkedPercent(), 50);
-    EXPECT_EQ(window->ZoomPic.width(), 8500);
+    EXPECT_EQ(session().zoomView().width(), 8500);
     EXPECT_EQ(viewport(), before);
     // Chosen from the menu, which ticks the item itself before the handler runs.
     window->SizeProcent[20]->trigger();
@@ -154,11 +154,11 @@ using CaptureTest = MainFixture;
 TEST_F(CaptureTest, FrameFollowsTheMouseWithItsHotSpot) {
     loadPicture(codedPicture(640, 480));
     QTest::mouseMove(window->Pic, QPoint(200, 150));
-    EXPECT_EQ(window->grabberRect, QRect(150, 85, 127, 163));
+    EXPECT_EQ(session().frame(), (view::Rect{150, 85, 127, 163}));
     window->HScroll2->setValue(140);
-    EXPECT_EQ(window->grabberRect.width(), 127);  // keeps its size until the mouse moves
+    EXPECT_EQ(session().frame()->width, 127);  // keeps its size until the mouse moves
     window->onPicMouseMove(QPoint(10, 20));
-    EXPECT_EQ(window->grabberRect, QRect(-40, -45, 140, 180));
+    EXPECT_EQ(session().frame(), (view::Rect{-40, -45, 140, 180}));
 }
 
 TEST_F(CaptureTest, ClickCopiesTheFramedPixelsOneToOne) {
@@ -170,7 +170,7 @@ TEST_F(CaptureTest, ClickCopiesTheFramedPixelsOneToOne) {
     QTest::mouseClick(window->Pic, Qt::RightButton, {}, QPoint(200, 150));
     EXPECT_EQ(photo(), picture.copy(150, 85, 127, 163));
     // The guides stay as they were and never enter the photo.
-    EXPECT_TRUE(window->guides.shapeVisible && window->guides.lineHor1Visible);
+    EXPECT_TRUE(session().guides().shapeVisible && session().guides().lineHor1Visible);
 }
 
 TEST_F(CaptureTest, WideAndNarrowFramesMatchAPlainStretch) {
@@ -180,13 +180,53 @@ TEST_F(CaptureTest, WideAndNarrowFramesMatchAPlainStretch) {
         window->HScroll2->setValue(width);
         window->onPicMouseMove(QPoint(150, 75));
         window->onPicMouseDown(QPoint(150, 75));
-        const QRect frame(100, 10, width, window->GrabHeight);
+        const QRect frame(100, 10, width, session().GrabHeight());
         ASSERT_TRUE(QRect(0, 0, 480, 360).contains(frame));
         EXPECT_EQ(photo(), picture.copy(frame).scaled(127, 163, Qt::IgnoreAspectRatio,
                                                       Qt::FastTransformation))
             << width;
     }
 }
+
+// The program's main path: load, zoom, scroll, place the frame and click. The passport photo
+// is the framed part of the zoomed photo, as the viewport shows it, plainly stretched.
+struct MainPathCase {
+    const char* name;
+    int index, h, v, grabWidth;
+    QPoint pointer;
+};
+
+class CaptureAfterZoomAndScroll : public MainFixture,
+                                  public ::testing::WithParamInterface<MainPathCase> {};
+
+TEST_P(CaptureAfterZoomAndScroll, TakesTheFramedPartOfTheZoomedPhoto) {
+    const MainPathCase& c = GetParam();
+    const QImage picture = codedPicture(1600, 1200);
+    loadPicture(picture);
+    window->SizeProcent[c.index]->trigger();
+    window->HScroll1->setValue(c.h);
+    window->VScroll1->setValue(c.v);
+    window->HScroll2->setValue(c.grabWidth);
+    QTest::mouseMove(window->Pic, c.pointer);
+    QTest::mouseClick(window->Pic, Qt::LeftButton, {}, c.pointer);
+
+    const QImage zoomed = picture.scaled(session().zoomView().width(),
+                                         session().zoomView().height(), Qt::IgnoreAspectRatio,
+                                         Qt::FastTransformation);
+    // The frame in zoomed-photo pixels: the pointer's hot spot, shifted by the scroll values.
+    const QRect frame(c.h + c.pointer.x() - 50, c.v + c.pointer.y() - 65, c.grabWidth,
+                      session().GrabHeight());
+    ASSERT_TRUE(QRect(c.h, c.v, 480, 360).contains(frame)) << "the frame lies in the viewport";
+    EXPECT_EQ(photo(), zoomed.copy(frame).scaled(127, 163, Qt::IgnoreAspectRatio,
+                                                 Qt::FastTransformation));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zooms, CaptureAfterZoomAndScroll,
+    ::testing::Values(MainPathCase{"Half", 5, 100, 60, 127, QPoint(200, 150)},
+                      MainPathCase{"OneAndAHalfWidestFrame", 15, 900, 700, 270, QPoint(240, 75)},
+                      MainPathCase{"ThirdNarrowestFrame", 3, 0, 0, 50, QPoint(300, 200)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CaptureTest, FrameOutsideTheViewportCopiesTheBackground) {
     loadPicture(codedPicture(640, 480));
@@ -200,7 +240,7 @@ TEST_F(CaptureTest, FrameOutsideTheViewportCopiesTheBackground) {
 TEST_F(CaptureTest, FrameWidthCaptionAndReset) {
     window->HScroll2->setValue(100);
     EXPECT_EQ(window->Label5->text(), "100 x 128 pixels");
-    EXPECT_EQ(window->GrabHeight, 128);
+    EXPECT_EQ(session().GrabHeight(), 128);
     window->HScroll2->setValue(140);
     EXPECT_EQ(window->Label5->text(), "140 x 180 pixels");
     QTest::mouseClick(window->ResetKnop, Qt::LeftButton);
@@ -227,7 +267,7 @@ TEST_F(CaptureTest, FrameIsDrawnInItsColourOverTheViewportButNeverCaptured) {
     for (int y = 0; y < 163; ++y)
         for (int x = 0; x < 127; ++x) ASSERT_EQ(photo().pixel(x, y), qRgb(0, 0, 0));
     window->onColorGrabber(0);
-    EXPECT_EQ(window->grabberColour, QColor(0, 0, 0));
+    EXPECT_EQ(window->grabberColour(), QColor(0, 0, 0));
     EXPECT_TRUE(window->ColorGrabber[0]->isChecked());
 }
 
@@ -275,14 +315,14 @@ TEST_F(CaptureTest, OverlaysKeepGeometryAndVisibilityAcrossOtherCommands) {
     window->onKnop1();
     window->onKnop4();
     window->onOrgineelMouseMove(QPoint(12, 14));
-    const view::Guides before = window->guides;
+    const view::Guides before = session().guides();
     window->onPicMouseDown(QPoint(200, 150));
     window->onEditConvert(0);  // Grayscale
     window->onFlipConvert(0);
     window->onEditBorder();
     window->onSizeProcent(5);
     loadPicture(codedPicture(700, 500), QStringLiteral("next.bmp"));
-    const view::Guides& after = window->guides;
+    const view::Guides& after = session().guides();
     EXPECT_EQ(after.shape, before.shape);
     EXPECT_EQ(after.shape1, before.shape1);
     EXPECT_EQ(after.lineHor1, before.lineHor1);

@@ -114,7 +114,7 @@ QImage helpFigure(const CounterWindow& window, const QImage& shot) {
 bool counterPictures(const QString& face, const QString& shotPath, const QString& figurePath) {
     ScriptedDialogs dialogs;
     dialogs.openAnswers.push_back(face);
-    Main window(&dialogs);
+    Main window(MainServices{&dialogs});
     window.show();
     window.onFileLoad();
     window.onKnop2();
@@ -145,7 +145,7 @@ int main(int argc, char* argv[]) {
     portrait().save(photo, "BMP");
     dialogs.openAnswers.push_back(photo);
 
-    Main window(&dialogs);
+    Main window(MainServices{&dialogs});
     window.show();
     window.onFileLoad();
     window.HScroll1->setValue(100);

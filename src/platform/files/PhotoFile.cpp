@@ -13,14 +13,38 @@
 
 #include <turbojpeg.h>
 
+#include "bmptojpeg/BmpFormat.h"
+
 namespace {
 
-void setError(QString* error, const QString& text) {
-    if (error) *error = text;
+// Says why there is no photo, when the caller asked.
+void fail(PhotoError* error, PhotoProblem problem, const QString& detail) {
+    if (error) {
+        error->problem = problem;
+        error->detail = detail;
+    }
 }
 
-bool fitsLimit(std::int64_t width, std::int64_t height, std::int64_t maxPixels) {
-    return width > 0 && height > 0 && width * height <= maxPixels;
+// A size the decoder may allocate: positive (Damaged otherwise) and within the limit
+// (TooLarge otherwise).
+bool acceptableSize(std::int64_t width, std::int64_t height, std::int64_t maxPixels,
+                    PhotoError* error) {
+    if (width <= 0 || height <= 0) {
+        fail(error, PhotoProblem::Damaged,
+             QStringLiteral("impossible size %1 x %2").arg(width).arg(height));
+        return false;
+    }
+    if (width > maxPixels / height) {
+        fail(error, PhotoProblem::TooLarge,
+             QStringLiteral("photo too large: %1 x %2").arg(width).arg(height));
+        if (error) {
+            error->width = width;
+            error->height = height;
+            error->maxPixels = maxPixels;
+        }
+        return false;
+    }
+    return true;
 }
 
 std::uint16_t read16(const unsigned char* p, bool bigEndian) {
@@ -109,10 +133,10 @@ void cmykToRgb(QImage& image) {
 }
 
 QImage decodeJpeg(const unsigned char* data, std::size_t size, std::int64_t maxPixels,
-                  QString* error) {
+                  PhotoError* error) {
     std::unique_ptr<void, TjFree> tj(tjInitDecompress());
     if (!tj) {
-        setError(error, QStringLiteral("JPEG decoder unavailable"));
+        fail(error, PhotoProblem::NoMemory, QStringLiteral("JPEG decoder unavailable"));
         return {};
     }
     // A file that lacks only its end marker is whole; given one, it decodes without a
@@ -128,7 +152,11 @@ QImage decodeJpeg(const unsigned char* data, std::size_t size, std::int64_t maxP
     auto refused = [&] {
         const QString reason = QString::fromUtf8(tjGetErrorStr2(tj.get()));
         if (tjGetErrorCode(tj.get()) == TJERR_WARNING && harmlessWarning(reason)) return false;
-        setError(error, reason);
+        // "Unsupported JPEG data precision 12", "Unsupported JPEG process: SOF type 0xc3", and
+        // the progressive files refused instead of decoded for minutes.
+        const bool unsupported = reason.startsWith(QLatin1String("Unsupported JPEG")) ||
+                                 reason.contains(QLatin1String("more than 500 scans"));
+        fail(error, unsupported ? PhotoProblem::Unsupported : PhotoProblem::Damaged, reason);
         return true;
     };
     int width = 0, height = 0, subsampling = 0, colourspace = 0;
@@ -137,13 +165,10 @@ QImage decodeJpeg(const unsigned char* data, std::size_t size, std::int64_t maxP
         refused()) {
         return {};
     }
-    if (!fitsLimit(width, height, maxPixels)) {
-        setError(error, QStringLiteral("photo too large: %1 x %2").arg(width).arg(height));
-        return {};
-    }
+    if (!acceptableSize(width, height, maxPixels, error)) return {};
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) {
-        setError(error, QStringLiteral("not enough memory for the photo"));
+        fail(error, PhotoProblem::NoMemory, QStringLiteral("not enough memory for the photo"));
         return {};
     }
     // The decoder writes straight into the photo's pixels: blue, green, red, unused (or the
@@ -164,28 +189,40 @@ QImage decodeJpeg(const unsigned char* data, std::size_t size, std::int64_t maxP
 // from the wrong place when the pixels are said to lie beyond the end of the file: every row
 // must be there. Compressed (run-length) pixels are left to Qt, which fills what they miss.
 bool bmpPixelsPresent(const unsigned char* data, std::size_t size) {
-    if (size < 30) return false;
-    const std::uint32_t offset = read32(data + 10, false);
-    const bool os2 = read32(data + 14, false) == 12;
-    const std::int64_t width =
-        os2 ? read16(data + 18, false) : std::int32_t(read32(data + 18, false));
-    const std::int64_t height =
-        os2 ? read16(data + 20, false) : std::int32_t(read32(data + 22, false));
-    const int bits = read16(data + (os2 ? 24 : 28), false);
-    const std::uint32_t compression = os2 || size < 34 ? 0 : read32(data + 30, false);
-    enum { Rgb = 0, BitFields = 3, AlphaBitFields = 6 };
-    if (compression != Rgb && compression != BitFields && compression != AlphaBitFields) {
-        return true;
+    BmpHeader header;
+    return BmpReadHeader(data, size, &header) && BmpHoldsItsRows(&header, size);
+}
+
+// The size a BMP or GIF header claims, checked before Qt sees the file: Qt's readers give no
+// size at all for pictures they would not allocate, and the user should hear how large the
+// picture says it is. A GIF's picture is its logical screen.
+bool claimedSizeAcceptable(const unsigned char* data, std::size_t size, bool isBmp,
+                           std::int64_t maxPixels, PhotoError* error) {
+    if (isBmp) {
+        BmpHeader header;
+        if (!BmpReadHeader(data, size, &header)) {
+            // Cut short inside its headers, or headers of no BMP version at all ("BM" may
+            // start any text).
+            if (size < 34) {
+                fail(error, PhotoProblem::Damaged, QStringLiteral("BMP header incomplete"));
+            } else {
+                fail(error, PhotoProblem::NotAPicture, QStringLiteral("no BMP header"));
+            }
+            return false;
+        }
+        return acceptableSize(header.width, std::llabs(header.height), maxPixels, error);
     }
-    const std::int64_t stride = (std::llabs(width) * bits + 31) / 32 * 4;
-    const std::int64_t rows = std::llabs(height);
-    if (offset > size || (rows > 0 && stride > INT64_MAX / rows)) return false;
-    return stride * rows <= std::int64_t(size - offset);
+    if (size < 10) {
+        fail(error, PhotoProblem::Damaged, QStringLiteral("GIF header incomplete"));
+        return false;
+    }
+    return acceptableSize(read16(data + 6, false), read16(data + 8, false), maxPixels, error);
 }
 
 QImage decodeWithQt(const unsigned char* data, std::size_t size, const char* format,
-                    const QColor& background, std::int64_t maxPixels, QString* error) {
+                    const QColor& background, std::int64_t maxPixels, PhotoError* error) {
     const bool isBmp = std::strcmp(format, "bmp") == 0;
+    if (!claimedSizeAcceptable(data, size, isBmp, maxPixels, error)) return {};
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
                                                static_cast<qsizetype>(size));
     QBuffer buffer(&bytes);
@@ -198,41 +235,54 @@ QImage decodeWithQt(const unsigned char* data, std::size_t size, const char* for
     if (isBmp && claimed.width() > 0 && claimed.height() < 0 && claimed.height() > INT_MIN) {
         claimed.setHeight(-claimed.height());
     }
-    if (!claimed.isValid() || !fitsLimit(claimed.width(), claimed.height(), maxPixels)) {
-        setError(error, QStringLiteral("photo size not acceptable: %1 x %2")
-                            .arg(claimed.width())
-                            .arg(claimed.height()));
-        return {};
-    }
+    if (!acceptableSize(claimed.width(), claimed.height(), maxPixels, error)) return {};
     if (isBmp && !bmpPixelsPresent(data, size)) {
-        setError(error, QStringLiteral("BMP file ends before its pixels"));
+        fail(error, PhotoProblem::Damaged, QStringLiteral("BMP file ends before its pixels"));
         return {};
     }
     // Qt refuses images over 128 MB by default; the size was checked against our own limit.
     QImageReader::setAllocationLimit(static_cast<int>(maxPixels * 4 / (1024 * 1024)) + 1);
     QImage frame = reader.read();
     if (frame.isNull()) {
-        setError(error, reader.errorString());
+        fail(error, PhotoProblem::Damaged, reader.errorString());
         return {};
     }
     // Qt's GIF reader can announce a smaller logical screen than the picture it then makes.
-    if (!fitsLimit(frame.width(), frame.height(), maxPixels)) {
-        setError(error, QStringLiteral("photo too large: %1 x %2")
-                            .arg(frame.width())
-                            .arg(frame.height()));
-        return {};
-    }
+    if (!acceptableSize(frame.width(), frame.height(), maxPixels, error)) return {};
     if (!frame.hasAlphaChannel()) return frame.convertToFormat(QImage::Format_RGB32);
     // Transparent pixels show the surface's background colour.
     QImage image(frame.size(), QImage::Format_RGB32);
     if (image.isNull()) {
-        setError(error, QStringLiteral("not enough memory for the photo"));
+        fail(error, PhotoProblem::NoMemory, QStringLiteral("not enough memory for the photo"));
         return {};
     }
     image.fill(background);
     QPainter painter(&image);
     painter.drawImage(0, 0, frame);
     return image;
+}
+
+// The system's words as part of a sentence: "Permission denied" -> "permission denied".
+QString plainWords(QString text) {
+    if (text.size() >= 2 && text[0].isUpper() && text[1].isLower()) text[0] = text[0].toLower();
+    return text;
+}
+
+// A pixel count over `limit` in megapixels: whole ones, or as many decimals as it takes to
+// show more than the limit (100000001 pixels: "100.000001", never "100").
+QString megapixelsOver(std::int64_t pixels, std::int64_t limit) {
+    std::int64_t unit = 1'000'000;
+    for (int decimals = 0; decimals <= 6; ++decimals, unit /= 10) {
+        if (pixels / unit > limit / unit) {
+            const std::int64_t shown = pixels / unit;
+            const std::int64_t scale = 1'000'000 / unit;
+            if (decimals == 0) return QString::number(shown);
+            return QStringLiteral("%1.%2")
+                .arg(shown / scale)
+                .arg(shown % scale, decimals, 10, QLatin1Char('0'));
+        }
+    }
+    return QString::number(pixels);
 }
 
 }  // namespace
@@ -273,31 +323,57 @@ int jpegExifOrientation(const unsigned char* data, std::size_t size) {
 }
 
 QImage decodePhoto(const unsigned char* data, std::size_t size, const QColor& background,
-                   QString* error, std::int64_t maxPixels) {
+                   PhotoError* error, std::int64_t maxPixels) {
     switch (sniffPhotoFormat(data, size)) {
         case PhotoFormat::Jpeg: return decodeJpeg(data, size, maxPixels, error);
         case PhotoFormat::Bmp: return decodeWithQt(data, size, "bmp", background, maxPixels, error);
         case PhotoFormat::Gif: return decodeWithQt(data, size, "gif", background, maxPixels, error);
         case PhotoFormat::Unknown: break;
     }
-    setError(error, QStringLiteral("not a JPEG, BMP or GIF picture"));
+    // An empty file is what an interrupted copy or download leaves behind.
+    if (size == 0) {
+        fail(error, PhotoProblem::Damaged, QStringLiteral("empty file"));
+    } else {
+        fail(error, PhotoProblem::NotAPicture, QStringLiteral("not a JPEG, BMP or GIF picture"));
+    }
     return {};
 }
 
-QImage loadPhoto(const QString& path, const QColor& background, QString* error) {
+QImage loadPhoto(const QString& path, const QColor& background, PhotoError* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, file.errorString());
+        fail(error, PhotoProblem::Unreadable, file.errorString());
         return {};
     }
     // Reading the whole file costs a few milliseconds against the decoding; unlike a
     // mapping it cannot fault when someone shortens the file meanwhile.
     const QByteArray bytes = file.readAll();
-    if (bytes.isEmpty()) {
-        setError(error, file.error() != QFileDevice::NoError ? file.errorString()
-                                                             : QStringLiteral("empty file"));
+    if (file.error() != QFileDevice::NoError) {
+        fail(error, PhotoProblem::Unreadable, file.errorString());
         return {};
     }
     return decodePhoto(reinterpret_cast<const unsigned char*>(bytes.constData()),
                        static_cast<std::size_t>(bytes.size()), background, error);
+}
+
+QString photoErrorText(const PhotoError& error) {
+    switch (error.problem) {
+        case PhotoProblem::None:
+            break;
+        case PhotoProblem::Unreadable:
+            return QStringLiteral("cannot be read: %1").arg(plainWords(error.detail));
+        case PhotoProblem::NotAPicture:
+            return QStringLiteral("is not a JPEG, BMP or GIF picture");
+        case PhotoProblem::Damaged:
+            return QStringLiteral("is damaged or incomplete");
+        case PhotoProblem::Unsupported:
+            return QStringLiteral("is a kind of JPEG that cannot be loaded");
+        case PhotoProblem::TooLarge:
+            return QStringLiteral("has %1 megapixels; at most %2 can be loaded")
+                .arg(megapixelsOver(error.width * error.height, error.maxPixels))
+                .arg(error.maxPixels / 1'000'000);
+        case PhotoProblem::NoMemory:
+            return QStringLiteral("cannot be loaded: there is not enough memory");
+    }
+    return QStringLiteral("cannot be loaded");
 }

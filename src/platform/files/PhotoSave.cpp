@@ -12,11 +12,16 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include "bmptojpeg/BmpFormat.h"
 #include "bmptojpeg/BmpToJpeg.h"
 
 namespace {
 
 constexpr int kBmpHeaderSize = 54;  // file header (14) + BITMAPINFOHEADER (40)
+
+// BMP headers count pixels per metre: 92 / 0.0254 = 3622.05, truncated.
+constexpr int kPhotoPixelsPerMeter = PHOTO_DOTS_PER_INCH * 10000 / 254;
+static_assert(kPhotoPixelsPerMeter == 3622);
 
 void put16(uchar* at, std::uint16_t value) {
     at[0] = static_cast<uchar>(value);
@@ -177,11 +182,6 @@ bool temporaryFileFound(const QString& path) {
     const QStringList stored = info.dir().entryList(
         {info.fileName()}, QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
     return stored.contains(info.fileName(), Qt::CaseSensitive);
-}
-
-SaveServices& saveServices() {
-    static SaveServices services;
-    return services;
 }
 
 SaveResult savePhotoAsBmp(const QImage& photo, const QString& path, QString* error,

@@ -8,11 +8,6 @@
 
 class QIODevice;
 
-// Passport photos are printed at 92 pixels per inch, so the 127 x 163 photo comes out
-// 35 x 45 mm. BMP headers count pixels per metre: 92 / 0.0254 = 3622.05.
-inline constexpr int kPhotoDotsPerInch = 92;
-inline constexpr int kPhotoPixelsPerMeter = 3622;
-
 // The name of the temporary BMP file of a JPEG save.
 inline constexpr char kTemporaryBmpName[] = "mydummy.bmp";
 
@@ -58,9 +53,6 @@ struct SaveServices {
     // BMP file to JPEG file; empty = BmpToJpeg.
     std::function<int(const char* bmpPath, const char* jpegPath, int quality)> bmpToJpeg;
 };
-
-// The services File / "Save Photo" uses. Tests swap members and restore them.
-SaveServices& saveServices();
 
 enum class SaveResult {
     Saved,

@@ -41,14 +41,6 @@ void PictureSurface::drawText(QPoint topLeft, const QString& text, const QFont& 
     update();
 }
 
-void PictureSurface::stretchCopy(const QImage& src, const QRect& srcRect, const QRect& dstRect) {
-    QPainter painter(&image_);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(dstRect, src, srcRect);
-    update();
-}
-
 void PictureSurface::setOverlayPainter(std::function<void(QPainter&)> painter) {
     overlayPainter_ = std::move(painter);
     update();

@@ -32,8 +32,6 @@ public:
     // Text with a transparent background; topLeft is the top-left corner of the text.
     // "\r\n" starts a new text line.
     void drawText(QPoint topLeft, const QString& text, const QFont& font, const QColor& colour);
-    // Stretched copy of srcRect of src into dstRect, nearest pixel, no blending.
-    void stretchCopy(const QImage& src, const QRect& srcRect, const QRect& dstRect);
 
     // Draws shapes over the image at each repaint; they are not part of the image.
     void setOverlayPainter(std::function<void(QPainter&)> painter);

@@ -1,4 +1,4 @@
-#include "printing/PictureButton.h"
+#include "platform/widgets/PictureButton.h"
 
 #include <QPainter>
 
