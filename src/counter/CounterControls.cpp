@@ -115,8 +115,10 @@ QWidget* CounterWindow::createOptions() {
 
     CheckList = new QTreeWidget(panel);
     CheckList->setColumnCount(4);
-    CheckList->setHeaderLabels({QStringLiteral("Criterion"), QStringLiteral("Measured"),
-                                QStringLiteral("Limit"), QStringLiteral("Verdict")});
+    // The verdict stands next to the criterion so that it is seen without scrolling sideways;
+    // measured value and limit follow.
+    CheckList->setHeaderLabels({QStringLiteral("Criterion"), QStringLiteral("Verdict"),
+                                QStringLiteral("Measured"), QStringLiteral("Limit")});
     CheckList->setRootIsDecorated(false);
     CheckList->setSelectionMode(QAbstractItemView::NoSelection);
     CheckList->setFocusPolicy(Qt::NoFocus);

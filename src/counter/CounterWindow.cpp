@@ -165,10 +165,11 @@ void CounterWindow::showCheckRows(const std::vector<counter::CheckRow>& rows) {
         QTreeWidgetItem* item = CheckList->topLevelItem(static_cast<int>(i));
         const counter::CheckRow& row = rows[i];
         item->setText(0, QString::fromStdString(row.criterion));
-        item->setText(1, QString::fromStdString(row.measured));
-        item->setText(2, QString::fromStdString(row.limit));
-        item->setText(3, QString::fromStdString(passport::verdictText(row.verdict)));
-        item->setForeground(3, verdictColour(row.verdict));
+        item->setText(1, QString::fromStdString(passport::verdictText(row.verdict)));
+        item->setForeground(1, verdictColour(row.verdict));
+        item->setText(2, QString::fromStdString(row.measured));
+        item->setText(3, QString::fromStdString(row.limit));
+        for (int column = 0; column < 4; ++column) item->setToolTip(column, item->text(column));
     }
     for (int column = 0; column < 4; ++column) CheckList->resizeColumnToContents(column);
 }

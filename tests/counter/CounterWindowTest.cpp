@@ -192,7 +192,7 @@ TEST(CounterWindow, WithoutASingleFaceSaysSoInTheWindowAndTheUserFramesByHand) {
         EXPECT_NEAR(framing.marks().crown.y, before.crown.y - 20 / map.scale(), 1e-6);
         EXPECT_EQ(framing.crop(), map.crop) << "the markers moved, not the photo";
         const double headMm = passport::measure(framing.marks(), framing.crop()).headHeightMm;
-        EXPECT_EQ(s.window->CheckList->topLevelItem(1)->text(1),
+        EXPECT_EQ(s.window->CheckList->topLevelItem(1)->text(2),
                   QStringLiteral("%1 mm").arg(headMm, 0, 'f', 1));
         // Reframe frames the photo by the markers as placed.
         s.window->Reframe->click();
