@@ -3,10 +3,15 @@
 // Whatever comes in, every crop is a finite rectangle of the photo's proportion, every
 // measure and mapped point a number, and the area scaling stays inside its pictures.
 //
+// The check against the rules follows every framing the user can reach, so it gets the same
+// marks and crop on the small photo: one verdict per criterion, every measured number finite.
+// It costs milliseconds, so only inputs with bit 6 of the flags ask for it.
+//
 // Input: one byte of flags (bit 0 the age group, bit 1 eyes known, bit 2 jaw sides known,
-// bit 3 raw doubles), two 16-bit sizes (1..65536), then 16 values: crown, chin, the eyes and
-// the jaw sides (12 coordinates), a drag (dx, dy), a scale factor and a head height in mm;
-// raw 8-byte doubles, or 16-bit numbers scaled to the photo. What remains are the pixels of a
+// bit 3 raw doubles, bits 4-5 the number of faces found, bit 6 check the rules), two 16-bit
+// sizes (1..65536), then 16 values: crown, chin, the eyes and the jaw sides (12 coordinates),
+// a drag (dx, dy), a scale factor and a head height in mm; raw 8-byte doubles, or 16-bit
+// numbers scaled to the photo. What remains are the pixels of a
 // photo of at most 48 x 48 to cut the crop from.
 #include <cmath>
 #include <cstddef>
@@ -15,6 +20,7 @@
 #include <cstring>
 #include <vector>
 
+#include "passport/Check.h"
 #include "passport/Framing.h"
 #include "passport/Resample.h"
 
@@ -63,14 +69,18 @@ void checkMeasures(const Measures& m) {
     if (m.eyeLineFraction) check(isFinite(*m.eyeLineFraction));
 }
 
-// The crop cut from a small photo onto a small picture: every pixel opaque, and a crop
-// wholly outside the photo gives nothing but the fill.
-void checkCut(const Input& in, int width, int height, const Crop& crop) {
+std::vector<std::uint32_t> smallPhoto(const Input& in, int width, int height) {
     std::vector<std::uint32_t> photo(std::size_t(width) * height);
     for (std::size_t i = 0; i < photo.size(); ++i) {
         photo[i] = 0xff000000u | std::uint32_t(in.byteAt(3 * i)) << 16 |
                    std::uint32_t(in.byteAt(3 * i + 1)) << 8 | in.byteAt(3 * i + 2);
     }
+    return photo;
+}
+
+// The crop cut from a small photo onto a small picture: every pixel opaque, and a crop
+// wholly outside the photo gives nothing but the fill.
+void checkCut(const std::vector<std::uint32_t>& photo, int width, int height, const Crop& crop) {
     constexpr std::uint32_t kFill = 0xff123456u;
     std::vector<std::uint32_t> out(35 * 45);
     resampleArea({photo.data(), width, height, width}, {crop.x, crop.y, crop.width, crop.height()},
@@ -80,6 +90,19 @@ void checkCut(const Input& in, int width, int height, const Crop& crop) {
     for (std::uint32_t p : out) {
         check(p >> 24 == 0xff);
         if (outside) check(p == kFill);
+    }
+}
+
+void checkRules(const std::vector<std::uint32_t>& photo, int width, int height,
+                const CheckInput& input) {
+    CheckInput on = input;
+    on.photo = {photo.data(), width, height, width};
+    const std::vector<CriterionCheck> checks = checkPhoto(on);
+    check(checks.size() == std::size_t(kCriterionCount));
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        check(checks[i].criterion == Criterion(i));
+        if (checks[i].value) check(isFinite(*checks[i].value));
+        check(!checks[i].measured.empty() && !checks[i].limit.empty());
     }
 }
 
@@ -129,7 +152,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Point back = toPhotoPixels(scaled, print);
     check(isFinite(print.x) && isFinite(print.y) && isFinite(back.x) && isFinite(back.y));
 
-    checkCut(in, std::min(width, 48), std::min(height, 48), scaled);
-    checkCut(in, std::min(width, 48), std::min(height, 48), centred);
+    const int smallWidth = std::min(width, 48);
+    const int smallHeight = std::min(height, 48);
+    const std::vector<std::uint32_t> photo = smallPhoto(in, smallWidth, smallHeight);
+    checkCut(photo, smallWidth, smallHeight, scaled);
+    checkCut(photo, smallWidth, smallHeight, centred);
+    if (flags & 64) {
+        const FaceCount faces = FaceCount((flags >> 4) % 4 % 3);
+        checkRules(photo, smallWidth, smallHeight, {faces, marks, scaled, {}, group});
+    }
     return 0;
 }
