@@ -257,6 +257,15 @@ void printPassportReport(const ReportCollector& collector, const ProcessFigures&
                          nearest ? formatMs(nearest->realMs) + " nearest pixel" : "",
                          "<= 50 ms: " + verdict(p->realMs, 50), note});
     }
+    const auto* unturned = find("BM_Passport_UnturnedCropBaseline");
+    if (const auto* t = find("BM_Passport_TurnedPrintPhoto")) {
+        std::snprintf(note, sizeof note, "area mean of a crop %.0f pixels wide, turned %.1f degrees",
+                      counter(t, "crop_px"), counter(t, "degrees"));
+        lines.push_back({"600 dpi photo from a turned 3293-pixel crop",
+                         formatMs(t->realMs) + " (" + formatMs(t->cpuMs) + ")",
+                         unturned ? formatMs(unturned->realMs) + " same crop unturned" : "",
+                         "<= 60 ms: " + verdict(t->realMs, 60), note});
+    }
     if (const auto* l = find("BM_Passport_LoadModel")) {
         std::snprintf(note, sizeof note, "model file %.1f MB", counter(l, "model_MB"));
         lines.push_back({"Loading the face model", formatMs(l->realMs), "", "", note});

@@ -7,11 +7,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <QFile>
 #include <QImage>
@@ -27,6 +29,7 @@
 #include "passport/JpegOutput.h"
 #include "passport/LabSheet.h"
 #include "passport/PrintPhoto.h"
+#include "passport/Resample.h"
 
 // The test photo on light grey, enlarged smoothly to 4000 rows and widened to 6000 columns by
 // repeating its edge columns: a face some 2700 pixels from crown to chin.
@@ -189,6 +192,51 @@ void BM_Passport_NearestPixelBaseline(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Passport_NearestPixelBaseline)->Unit(benchmark::kMillisecond);
+
+// A crop turned to level the eyes: 3293 pixels wide (about four photo pixels per print pixel)
+// round the framed head, turned 8.3 degrees.
+passport::TurnedArea turnedCrop(double angleDegrees) {
+    const passport::Crop framed = framedCrop();
+    constexpr double kWidth = 3293;
+    const double height = kWidth * passport::kPhotoHeightMm / passport::kPhotoWidthMm;
+    // The corner that keeps the framed crop's centre where it is, once turned.
+    const double a = angleDegrees * std::acos(-1.0) / 180;
+    const double cx = framed.x + framed.width / 2, cy = framed.y + framed.height() / 2;
+    return {cx - (kWidth / 2 * std::cos(a) - height / 2 * std::sin(a)),
+            cy - (kWidth / 2 * std::sin(a) + height / 2 * std::cos(a)), kWidth, height,
+            angleDegrees};
+}
+
+void BM_Passport_TurnedPrintPhoto(benchmark::State& state) {
+    const view::ConstPixels photo = pixelsOf(faceCameraPhoto());
+    const passport::TurnedArea area = turnedCrop(8.3);
+    std::vector<std::uint32_t> out(std::size_t(passport::kPrintWidth) * passport::kPrintHeight);
+    for (auto _ : state) {
+        passport::resampleTurned(
+            photo, area,
+            {out.data(), passport::kPrintWidth, passport::kPrintHeight, passport::kPrintWidth},
+            passport::kFillColour);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["crop_px"] = area.width;
+    state.counters["degrees"] = area.angleDegrees;
+}
+BENCHMARK(BM_Passport_TurnedPrintPhoto)->Unit(benchmark::kMillisecond);
+
+// Baseline: the same crop unturned, through the upright area average.
+void BM_Passport_UnturnedCropBaseline(benchmark::State& state) {
+    const view::ConstPixels photo = pixelsOf(faceCameraPhoto());
+    const passport::TurnedArea area = turnedCrop(0);
+    std::vector<std::uint32_t> out(std::size_t(passport::kPrintWidth) * passport::kPrintHeight);
+    for (auto _ : state) {
+        passport::resampleArea(
+            photo, {area.x, area.y, area.width, area.height},
+            {out.data(), passport::kPrintWidth, passport::kPrintHeight, passport::kPrintWidth},
+            passport::kFillColour);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_Passport_UnturnedCropBaseline)->Unit(benchmark::kMillisecond);
 
 void BM_Passport_PhotoJpeg(benchmark::State& state) {
     const passport::PrintPhoto print =

@@ -19,18 +19,22 @@ struct CheckRow {
     std::string measured;   // "27.4 mm"
     std::string limit;      // "26–30 mm (from 11 years)"
     Verdict verdict = Verdict::CannotTell;
+    std::string advice;     // what to do when it fails
+    passport::CriterionGroup group = passport::CriterionGroup::Photo;
 };
 
 // What the rows are measured on: the loaded photo and the framing of it.
 struct CheckInput {
     view::ConstPixels photo;
     const CounterFraming& framing;
+    bool modelLoading = false;  // while waiting: the model loads (else the face is looked for)
 };
 
 // The check of the rules on the current framing, measured on the loaded photo through the
-// crop (the 600 dpi photo is only made when an output asks for it). While the face is still
-// being looked for, or the model is missing, the face count cannot be told; while the crown
-// and chin markers still stand where they started, nothing that depends on them can.
+// crop (the 600 dpi photo is only made when an output asks for it), as the command line
+// measures it. While the model loads or the face is looked for, nothing can be told; with
+// detection off or no model, the face count cannot; while the crown and chin markers still
+// stand where they started, nothing that depends on them can.
 std::vector<CheckRow> checkRows(const CheckInput& input);
 
 }  // namespace counter

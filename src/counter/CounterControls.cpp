@@ -1,4 +1,6 @@
 // The counter-photo window's controls and their layout.
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
@@ -8,8 +10,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -23,6 +27,28 @@ namespace {
 // large for either age group.
 constexpr int kHeadSizeMin = 100;
 constexpr int kHeadSizeMax = 400;
+
+constexpr int kOptionsMinWidth = 400;
+
+// A tree view asks its items for their size without the column's width, so text it wraps
+// would be cut to one line: this delegate answers with the height the text takes, wrapped in
+// its column as the view draws it.
+class WrappedInColumn : public QStyledItemDelegate {
+  public:
+    explicit WrappedInColumn(QTreeView* view) : QStyledItemDelegate(view), view_(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem inColumn(option);
+        int width = view_->columnWidth(index.column());
+        // The rows under a heading stand indented in the first column.
+        if (index.column() == 0 && index.parent().isValid()) width -= view_->indentation();
+        inColumn.rect = QRect(0, 0, std::max(width, 1), 1);
+        return QStyledItemDelegate::sizeHint(inColumn, index);
+    }
+
+  private:
+    QTreeView* view_;
+};
 
 }  // namespace
 
@@ -54,13 +80,14 @@ void CounterWindow::createControls() {
     top->addWidget(frame, 0, Qt::AlignTop);
     top->addWidget(createOptions(), 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    layout->addLayout(top, 1);
     layout->addWidget(createOutputs());
 }
 
 QWidget* CounterWindow::createOptions() {
     auto* panel = new QWidget(this);
-    panel->setFixedWidth(410);
+    // Room for the options in one line each; the check list takes whatever the window adds.
+    panel->setMinimumWidth(kOptionsMinWidth);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -81,10 +108,19 @@ QWidget* CounterWindow::createOptions() {
     });
     layout->addWidget(age);
 
+    auto* framingChoices = new QHBoxLayout;
     DetectionOff =
         new QCheckBox(QStringLiteral("Detection off: I place the crown and chin"), panel);
     connect(DetectionOff, &QCheckBox::toggled, this, &CounterWindow::onDetectionOff);
-    layout->addWidget(DetectionOff);
+    framingChoices->addWidget(DetectionOff);
+    LevelEyes = new QCheckBox(QStringLiteral("Level the eyes"), panel);
+    LevelEyes->setToolTip(
+        QStringLiteral(" Turn the frame so that the eyes lie level (tilts up to 10 degrees) "));
+    LevelEyes->setChecked(framing_.levelling() == passport::Levelling::On);
+    connect(LevelEyes, &QCheckBox::toggled, this, &CounterWindow::onLevelEyes);
+    framingChoices->addWidget(LevelEyes);
+    framingChoices->addStretch();
+    layout->addLayout(framingChoices);
 
     auto* size = new QHBoxLayout;
     size->addWidget(new QLabel(QStringLiteral("Head height"), panel));
@@ -119,12 +155,27 @@ QWidget* CounterWindow::createOptions() {
     // measured value and limit follow.
     CheckList->setHeaderLabels({QStringLiteral("Criterion"), QStringLiteral("Verdict"),
                                 QStringLiteral("Measured"), QStringLiteral("Limit")});
+    // The criteria under their groups' headings, always open: there is nothing to hide.
     CheckList->setRootIsDecorated(false);
+    CheckList->setItemsExpandable(false);
+    CheckList->setIndentation(CheckList->fontMetrics().averageCharWidth() * 2);
     CheckList->setSelectionMode(QAbstractItemView::NoSelection);
     CheckList->setFocusPolicy(Qt::NoFocus);
+    // Measured values and limits too long for their column wrap onto more lines rather than
+    // hide behind a sideways scroll bar; the columns follow the list's width.
+    CheckList->setWordWrap(true);
+    CheckList->setUniformRowHeights(false);
+    CheckList->setItemDelegate(new WrappedInColumn(CheckList));
     CheckList->header()->setStretchLastSection(false);
+    CheckList->viewport()->installEventFilter(this);
     CheckList->setAccessibleName(QStringLiteral("Checks"));
     layout->addWidget(CheckList, 1);
+
+    AdviceLabel = new QLabel(panel);
+    AdviceLabel->setWordWrap(true);
+    AdviceLabel->setAccessibleName(QStringLiteral("Advice"));
+    AdviceLabel->hide();
+    layout->addWidget(AdviceLabel);
 
     WarningLabel = new QLabel(panel);
     WarningLabel->setWordWrap(true);

@@ -38,12 +38,15 @@ void CounterFraming::searchStarted() {
 
 void CounterFraming::takeSearch(const passport::FaceSearch& search) {
     faceCount_ = static_cast<int>(search.faces.size());
+    faces_ = search.faces;
     if (search.count() == passport::FaceCount::One) {
         finding_ = Finding::OneFace;
         foundMarks_ = search.faces.front().marks;
+        landmarks_ = search.faces.front().landmarks;
         if (!detectionOff_) {
             marks_ = foundMarks_;
-            crop_ = passport::frameHead(marks_, group_);
+            hasLandmarks_ = true;
+            crop_ = passport::frameHead(marks_, group_, levelling_);
         }
         return;
     }
@@ -57,6 +60,7 @@ void CounterFraming::takeSearch(const passport::FaceSearch& search) {
 void CounterFraming::modelMissing() {
     finding_ = Finding::ModelMissing;
     faceCount_ = 0;
+    faces_.clear();
     if (detectionOff_) return;
     crop_ = passport::centredCrop(photoWidth_, photoHeight_);
     placeStartMarkers();
@@ -65,9 +69,22 @@ void CounterFraming::modelMissing() {
 void CounterFraming::setDetectionOff(bool off) {
     if (off == detectionOff_) return;
     detectionOff_ = off;
-    if (!off && finding_ == Finding::OneFace) {
+    if (off) {
+        // The markers start where the crown and chin were; whether they lie on the head is
+        // the user's to say, so nothing that reads them is judged until they are moved.
+        passport::HeadMarks manual;
+        manual.crown = marks_.crown;
+        manual.chin = marks_.chin;
+        manual.crownSource = passport::CrownSource::Manual;
+        marks_ = manual;
+        hasLandmarks_ = false;
+        userMarks_ = false;
+        return;
+    }
+    if (finding_ == Finding::OneFace) {
         marks_ = foundMarks_;
-        crop_ = passport::frameHead(marks_, group_);
+        hasLandmarks_ = true;
+        crop_ = passport::frameHead(marks_, group_, levelling_);
     }
 }
 
@@ -77,13 +94,25 @@ void CounterFraming::setAgeGroup(passport::AgeGroup group) {
 }
 
 void CounterFraming::reframe() {
-    crop_ = passport::frameHead(marks_, group_);
+    crop_ = passport::frameHead(marks_, group_, levelling_);
+}
+
+void CounterFraming::setLevelling(passport::Levelling levelling) {
+    if (levelling == levelling_) return;
+    levelling_ = levelling;
+    reframe();
+}
+
+std::string CounterFraming::levellingNote() const {
+    return passport::levellingNote(marks_, crop_, levelling_);
 }
 
 void CounterFraming::dragBy(double dx, double dy) {
-    // The photo follows the mouse, so the crop moves the other way.
-    const double scale = screenMap().scale();
-    crop_ = passport::moveCrop(crop_, -dx / scale, -dy / scale);
+    // The photo follows the mouse, so the crop moves the other way, along its own edges.
+    const ScreenMap map = screenMap();
+    const Point from = map.toPhoto({0, 0});
+    const Point to = map.toPhoto({dx, dy});
+    crop_ = passport::moveCrop(crop_, from.x - to.x, from.y - to.y);
 }
 
 void CounterFraming::wheel(double notches, ScreenPoint at) {
@@ -99,19 +128,25 @@ void CounterFraming::setHeadHeightMm(double mm) {
 
 void CounterFraming::moveCrown(double y) {
     if (!markersMovable() || !std::isfinite(y)) return;
-    // The crown stays at least a screen pixel above the chin.
-    const double scale = screenMap().scale();
-    const double photoY = screenMap().toPhoto({0, y}).y;
-    marks_.crown.y = std::min(photoY, marks_.chin.y - 1 / scale);
+    // The markers are horizontal lines of the framed photo: each keeps its place across
+    // and takes the new height, in the crop's own frame. The crown stays at least a screen
+    // pixel above the chin.
+    const ScreenMap map = screenMap();
+    const ScreenPoint crown = map.toScreen(marks_.crown);
+    const ScreenPoint chin = map.toScreen(marks_.chin);
+    marks_.crown = map.toPhoto({crown.x, std::min(y, chin.y - 1)});
     marks_.crownSource = passport::CrownSource::Manual;
+    hasLandmarks_ = false;
     userMarks_ = true;
 }
 
 void CounterFraming::moveChin(double y) {
     if (!markersMovable() || !std::isfinite(y)) return;
-    const double scale = screenMap().scale();
-    const double photoY = screenMap().toPhoto({0, y}).y;
-    marks_.chin.y = std::max(photoY, marks_.crown.y + 1 / scale);
+    const ScreenMap map = screenMap();
+    const ScreenPoint crown = map.toScreen(marks_.crown);
+    const ScreenPoint chin = map.toScreen(marks_.chin);
+    marks_.chin = map.toPhoto({chin.x, std::max(y, crown.y + 1)});
+    hasLandmarks_ = false;
     userMarks_ = true;
 }
 

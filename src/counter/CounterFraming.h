@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "passport/FaceFinder.h"
 #include "passport/Framing.h"
 #include "passport/HeadMarks.h"
@@ -38,16 +41,18 @@ struct ScreenPoint {
     double y = 0;
 };
 
-// Between the loaded photo's pixels and the screen pixels of the framed photo.
+// Between the loaded photo's pixels and the screen pixels of the framed photo (the crop's
+// own frame, so a turned crop is shown upright).
 struct ScreenMap {
     passport::Crop crop;
     // Screen pixels per loaded-photo pixel.
     double scale() const { return kViewWidth / crop.width; }
     ScreenPoint toScreen(passport::Point p) const {
-        return {(p.x - crop.x) * scale(), (p.y - crop.y) * scale()};
+        const passport::Point c = passport::toCropFrame(crop, p);
+        return {c.x * scale(), c.y * scale()};
     }
     passport::Point toPhoto(ScreenPoint s) const {
-        return {crop.x + s.x / scale(), crop.y + s.y / scale()};
+        return passport::fromCropFrame(crop, {s.x / scale(), s.y / scale()});
     }
 };
 
@@ -59,10 +64,23 @@ class CounterFraming {
 
     const passport::Crop& crop() const { return crop_; }
     const passport::HeadMarks& marks() const { return marks_; }
+    // The framed face's 68 landmarks, while a found face frames the photo; null otherwise
+    // (detection off, no face, or markers placed by hand).
+    const passport::FaceLandmarks* landmarks() const {
+        return hasLandmarks_ ? &landmarks_ : nullptr;
+    }
+    // Every face the search found, largest first (for counting those inside the frame).
+    const std::vector<passport::FoundFace>& faces() const { return faces_; }
     passport::AgeGroup ageGroup() const { return group_; }
     Finding finding() const { return finding_; }
     int faceCount() const { return faceCount_; }
     bool detectionOff() const { return detectionOff_; }
+    // Levelling (on from the start): a found face tilted up to 10 degrees is framed by a crop
+    // turned to level its eyes. Switching it frames the photo anew.
+    passport::Levelling levelling() const { return levelling_; }
+    void setLevelling(passport::Levelling levelling);
+    // "levelled: 8.3 degrees", "not levelled: ...", or "".
+    std::string levellingNote() const;
     int photoWidth() const { return photoWidth_; }
     int photoHeight() const { return photoHeight_; }
     ScreenMap screenMap() const { return {crop_}; }
@@ -82,9 +100,10 @@ class CounterFraming {
     // none or several start manual framing afresh from the centred crop.
     void takeSearch(const passport::FaceSearch& search);
     void modelMissing();
-    // Off: the markers become the user's, starting where they are. On again: the face found
-    // frames the photo once more. A search runs either way; with detection off its outcome
-    // is only kept.
+    // Off: framing by hand, nothing the detector found is left behind: the crown and chin
+    // markers start where the crown and chin were (to be moved onto the head), eyes, jaw and
+    // landmarks are dropped. On again: the face found frames the photo once more. A search
+    // runs either way; with detection off its outcome is only kept.
     void setDetectionOff(bool off);
 
     // Framed anew by the marks: the face's when one was found, else the markers.
@@ -113,6 +132,10 @@ class CounterFraming {
     bool detectionOff_ = false;
     bool userMarks_ = false;
     passport::HeadMarks foundMarks_;
+    passport::FaceLandmarks landmarks_{};
+    bool hasLandmarks_ = false;
+    std::vector<passport::FoundFace> faces_;
+    passport::Levelling levelling_ = passport::Levelling::On;
 };
 
 }  // namespace counter

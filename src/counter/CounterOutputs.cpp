@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QPrinterInfo>
 #include <QSpinBox>
 
 #include "counter/CounterWindow.h"
@@ -73,6 +74,11 @@ bool CounterWindow::writeFile(const QString& path, const std::vector<unsigned ch
     return false;
 }
 
+void CounterWindow::tellWritten(const QString& what, const QString& path) {
+    dialogs_.message(QStringLiteral("%1 was saved as \"%2\".")
+                         .arg(what, QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+}
+
 void CounterWindow::onSavePhoto() {
     const QString path =
         dialogs_.saveFileNamed(kJpegFilter, defaultName(QStringLiteral("-passport.jpg")));
@@ -87,7 +93,7 @@ void CounterWindow::onSavePhoto() {
              photo.height(), static_cast<int>(photo.bytesPerLine() / 4)},
             passport::kPrintDpi, &error);
     }
-    writeFile(path, bytes, error);
+    if (writeFile(path, bytes, error)) tellWritten(QStringLiteral("The photo"), path);
 }
 
 void CounterWindow::onSaveLabSheet() {
@@ -104,18 +110,35 @@ void CounterWindow::onSaveLabSheet() {
              photo.height(), static_cast<int>(photo.bytesPerLine() / 4)});
         bytes = passport::encodeJpeg(sheet.view(), passport::kPrintDpi, &error);
     }
-    writeFile(path, bytes, error);
+    if (writeFile(path, bytes, error)) tellWritten(QStringLiteral("The lab sheet"), path);
 }
 
 void CounterWindow::onPrintSheet() {
+    // The platform's print dialog first, on the printer chosen last; cancelled, nothing is
+    // printed. The choice stays for the next sheet of this window.
+    PrinterChoice choice = printerChoice_;
+    if (!dialogs_.choosePrinter(choice)) return;
+    printerChoice_ = choice;
     PrintOutcome outcome;
     {
         AppCursor::BusyScope busy;
         // The sheets of the print window, drawn with the 600 dpi photo: each photo is drawn
         // stretched into the same 2005 x 2585 twips as the 127 x 163 one.
-        outcome = printSheet(printerChoice_, sheetOptions(), printPhoto(), QImage(), documentName_);
+        outcome = printSheet(choice, sheetOptions(), printPhoto(), QImage(), documentName_);
     }
-    if (!outcome.printed) offerPdf(outcome.problem);
+    if (!outcome.printed) {
+        offerPdf(outcome.problem);
+        return;
+    }
+    if (!choice.pdfFile.isEmpty()) {
+        tellWritten(QStringLiteral("The sheet"), choice.pdfFile);
+        return;
+    }
+    const QString printer =
+        choice.printerName.isEmpty() ? QPrinterInfo::defaultPrinterName() : choice.printerName;
+    dialogs_.message(printer.isEmpty()
+                         ? QStringLiteral("The sheet was sent to the default printer.")
+                         : QStringLiteral("The sheet was sent to the printer \"%1\".").arg(printer));
 }
 
 void CounterWindow::offerPdf(const QString& problem) {
@@ -135,5 +158,9 @@ void CounterWindow::onSaveSheetPdf() {
         AppCursor::BusyScope busy;
         saved = saveSheetAsPdf(path, sheetOptions(), printPhoto(), QImage(), documentName_);
     }
-    if (!saved.printed) dialogs_.message(saved.problem);
+    if (!saved.printed) {
+        dialogs_.message(saved.problem);
+        return;
+    }
+    tellWritten(QStringLiteral("The sheet"), path);
 }

@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QWheelEvent>
 
 #include "counter/CounterFraming.h"
@@ -54,17 +55,30 @@ void CounterView::paintEvent(QPaintEvent*) {
 }
 
 void CounterView::paintFill(QPainter& painter) const {
-    // The photo's own edges on screen; what lies outside is the white fill of the print.
+    // The photo's own edges on screen (turned with a turned crop); what lies outside them is
+    // the white fill of the print.
+    if (!passport::overhangOf(framing_.crop(), framing_.photoWidth(), framing_.photoHeight())
+             .any()) {
+        return;
+    }
     const counter::ScreenMap map = framing_.screenMap();
-    const counter::ScreenPoint a = map.toScreen({0, 0});
-    const counter::ScreenPoint b =
-        map.toScreen({double(framing_.photoWidth()), double(framing_.photoHeight())});
-    const QRectF photo(QPointF(a.x, a.y), QPointF(b.x, b.y));
-    QRegion fill(rect());
-    fill -= QRegion(photo.toAlignedRect());
+    const double w = framing_.photoWidth();
+    const double h = framing_.photoHeight();
+    QPolygonF photo;
+    for (const passport::Point corner : {passport::Point{0, 0}, passport::Point{w, 0},
+                                         passport::Point{w, h}, passport::Point{0, h}}) {
+        const counter::ScreenPoint p = map.toScreen(corner);
+        photo << QPointF(p.x, p.y);
+    }
+    QPainterPath view;
+    view.addRect(QRectF(rect()));
+    QPainterPath inside;
+    inside.addPolygon(photo);
+    inside.closeSubpath();
+    const QPainterPath fill = view.subtracted(inside);
     if (fill.isEmpty()) return;
     painter.save();
-    painter.setClipRegion(fill);
+    painter.setClipPath(fill);
     painter.fillRect(rect(), QBrush(QColor(160, 160, 160), Qt::BDiagPattern));
     painter.restore();
 }

@@ -1,10 +1,16 @@
 #include "counter/CounterWindow.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include <QCheckBox>
+#include <QEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -32,6 +38,17 @@ QColor verdictColour(counter::Verdict verdict) {
     }
     return {};
 }
+
+// The columns of the check list.
+enum Column { kCriterion, kVerdict, kMeasured, kLimit, kColumnCount };
+
+// The groups in the order the list shows them.
+constexpr passport::CriterionGroup kGroups[] = {passport::CriterionGroup::Photo,
+                                                passport::CriterionGroup::Person};
+
+// The window opens this large when the screen allows (the list then shows most rows), and
+// can be made as small as its controls allow.
+constexpr QSize kStartSize(1000, 720);
 
 }  // namespace
 
@@ -66,7 +83,7 @@ CounterWindow::CounterWindow(CounterPhoto photo, passport::AgeGroup ageGroup, Di
         faces_.start();
     }
     refresh();
-    setFixedSize(sizeHint());
+    resize(sizeHint().expandedTo(kStartSize));
 }
 
 CounterWindow::~CounterWindow() = default;
@@ -133,6 +150,19 @@ void CounterWindow::onHeadSize(int tenths) {
     refresh();
 }
 
+void CounterWindow::onLevelEyes(bool on) {
+    framing_.setLevelling(on ? passport::Levelling::On : passport::Levelling::Off);
+    refresh();
+}
+
+bool CounterWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The rows' heights follow the columns' widths, which follow the list's.
+    if (watched == CheckList->viewport() && event->type() == QEvent::Resize && fitCheckColumns()) {
+        CheckList->doItemsLayout();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void CounterWindow::refresh() {
     if (levels_) {
         QImage preview(counter::kViewWidth, counter::kViewHeight, QImage::Format_RGB32);
@@ -155,23 +185,120 @@ void CounterWindow::refresh() {
 }
 
 void CounterWindow::showCheckRows(const std::vector<counter::CheckRow>& rows) {
-    while (CheckList->topLevelItemCount() > static_cast<int>(rows.size())) {
-        delete CheckList->takeTopLevelItem(CheckList->topLevelItemCount() - 1);
+    // While the face is looked for, what fails may be only the start of the framing: no
+    // advice until the search has come to an outcome.
+    const bool settledFraming = framing_.finding() != counter::Finding::Waiting;
+    if (CheckList->topLevelItemCount() != static_cast<int>(std::size(kGroups))) {
+        CheckList->clear();
+        for (const passport::CriterionGroup group : kGroups) {
+            auto* heading = new QTreeWidgetItem(
+                CheckList, {QString::fromStdString(passport::groupName(group))});
+            QFont bold = CheckList->font();
+            bold.setBold(true);
+            heading->setFont(kCriterion, bold);
+            heading->setFlags(Qt::ItemIsEnabled);
+            heading->setFirstColumnSpanned(true);
+        }
     }
-    while (CheckList->topLevelItemCount() < static_cast<int>(rows.size())) {
-        CheckList->addTopLevelItem(new QTreeWidgetItem);
+    QStringList advice;
+    for (std::size_t g = 0; g < std::size(kGroups); ++g) {
+        QTreeWidgetItem* heading = CheckList->topLevelItem(static_cast<int>(g));
+        std::vector<const counter::CheckRow*> members;
+        for (const counter::CheckRow& row : rows) {
+            if (row.group == kGroups[g]) members.push_back(&row);
+        }
+        while (heading->childCount() > static_cast<int>(members.size())) {
+            delete heading->takeChild(heading->childCount() - 1);
+        }
+        while (heading->childCount() < static_cast<int>(members.size())) {
+            heading->addChild(new QTreeWidgetItem);
+        }
+        heading->setHidden(members.empty());
+        heading->setExpanded(true);
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            QTreeWidgetItem* item = heading->child(static_cast<int>(i));
+            const counter::CheckRow& row = *members[i];
+            item->setText(kCriterion, QString::fromStdString(row.criterion));
+            item->setText(kVerdict, QString::fromStdString(passport::verdictText(row.verdict)));
+            item->setForeground(kVerdict, verdictColour(row.verdict));
+            item->setText(kMeasured, QString::fromStdString(row.measured));
+            item->setText(kLimit, QString::fromStdString(row.limit));
+            const bool advise =
+                settledFraming && row.verdict == counter::Verdict::Fail && !row.advice.empty();
+            const QString rowAdvice = QString::fromStdString(row.advice);
+            for (int column = 0; column < kColumnCount; ++column) {
+                item->setToolTip(column, advise ? rowAdvice : item->text(column));
+            }
+            if (advise) advice << item->text(kCriterion) + QStringLiteral(": ") + rowAdvice;
+        }
     }
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        QTreeWidgetItem* item = CheckList->topLevelItem(static_cast<int>(i));
-        const counter::CheckRow& row = rows[i];
-        item->setText(0, QString::fromStdString(row.criterion));
-        item->setText(1, QString::fromStdString(passport::verdictText(row.verdict)));
-        item->setForeground(1, verdictColour(row.verdict));
-        item->setText(2, QString::fromStdString(row.measured));
-        item->setText(3, QString::fromStdString(row.limit));
-        for (int column = 0; column < 4; ++column) item->setToolTip(column, item->text(column));
+    AdviceLabel->setText(advice.join(QLatin1Char('\n')));
+    AdviceLabel->setVisible(!advice.isEmpty());
+    fitCheckColumns();
+    // The rows' heights follow their texts, wrapped in the columns' widths.
+    CheckList->doItemsLayout();
+}
+
+bool CounterWindow::fitCheckColumns() {
+    QHeaderView* header = CheckList->header();
+    const QScrollBar* vertical = CheckList->verticalScrollBar();
+    // Room for the vertical scroll bar is kept whether it shows or not, so that its coming and
+    // going does not change the columns (and with them the rows' heights, and the bar).
+    const int extent = CheckList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vertical);
+    const int available =
+        CheckList->viewport()->width() - (vertical->isVisibleTo(CheckList) ? 0 : extent);
+    const int margin = CheckList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
+                                                       CheckList) + 1;
+    // Each column's text on one line: the widest one's width with the cell's margins (and in
+    // the first column the rows' indentation), or the header's when that is wider.
+    int whole[kColumnCount];
+    int longestWord[kColumnCount] = {};
+    for (int column = 0; column < kColumnCount; ++column) {
+        whole[column] = header->sectionSizeHint(column);
     }
-    for (int column = 0; column < 4; ++column) CheckList->resizeColumnToContents(column);
+    const QFontMetrics metrics(CheckList->font());
+    for (int g = 0; g < CheckList->topLevelItemCount(); ++g) {
+        const QTreeWidgetItem* heading = CheckList->topLevelItem(g);
+        for (int i = 0; i < heading->childCount(); ++i) {
+            for (int column = 0; column < kColumnCount; ++column) {
+                const QString text = heading->child(i)->text(column);
+                const int indent = column == kCriterion ? CheckList->indentation() : 0;
+                whole[column] = std::max(whole[column],
+                                         metrics.horizontalAdvance(text) + 2 * margin + indent + 1);
+                for (const QString& word : text.split(QLatin1Char(' '))) {
+                    longestWord[column] = std::max(longestWord[column],
+                                                   metrics.horizontalAdvance(word) + 2 * margin + 1);
+                }
+            }
+        }
+    }
+    int widths[kColumnCount] = {whole[kCriterion], whole[kVerdict], whole[kMeasured], whole[kLimit]};
+    const int rest = available - widths[kCriterion] - widths[kVerdict];
+    if (whole[kMeasured] + whole[kLimit] > rest) {
+        // Too narrow for both on one line: each gets half, or what it needs when that is
+        // less, and wraps within it (never narrower than its longest word).
+        const int half = rest / 2;
+        if (whole[kMeasured] <= half) {
+            widths[kLimit] = rest - whole[kMeasured];
+        } else if (whole[kLimit] <= half) {
+            widths[kMeasured] = rest - whole[kLimit];
+        } else {
+            widths[kMeasured] = half;
+            widths[kLimit] = rest - half;
+        }
+        widths[kMeasured] = std::max(widths[kMeasured], longestWord[kMeasured]);
+        widths[kLimit] = std::max(widths[kLimit], longestWord[kLimit]);
+    } else {
+        // The limit reaches the right edge.
+        widths[kLimit] = rest - widths[kMeasured];
+    }
+    bool changed = false;
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (header->sectionSize(column) == widths[column]) continue;
+        header->resizeSection(column, widths[column]);
+        changed = true;
+    }
+    return changed;
 }
 
 void CounterWindow::refreshStatus() {
@@ -207,12 +334,23 @@ void CounterWindow::refreshStatus() {
     if (framing_.detectionOff() && framing_.finding() != counter::Finding::ModelMissing) {
         text = QStringLiteral("Detection off. ") + kFrameByHand;
     }
+    const QString levelling = QString::fromStdString(framing_.levellingNote());
+    if (framing_.finding() != counter::Finding::Waiting && !levelling.isEmpty()) {
+        text += QStringLiteral("\n") + levelling;
+    }
     StatusLabel->setText(text);
 }
 
 void CounterWindow::refreshWarnings() {
     const passport::Crop& crop = framing_.crop();
     QStringList warnings;
+    // The start of the framing is no outcome: nothing is said about it until the face is
+    // framed (or known to be missing).
+    if (framing_.finding() == counter::Finding::Waiting) {
+        WarningLabel->clear();
+        WarningLabel->hide();
+        return;
+    }
     if (passport::belowMinimumDpi(crop)) {
         warnings << QStringLiteral(
                         "Only %1 dpi: the counter asks for at least 400 dpi. Use a "

@@ -46,7 +46,7 @@ class CounterWindow : public QDialog {
     Q_OBJECT
   public:
     // `ageGroup` is the start of the age group choice; `dialogs` answers the save dialogs and
-    // shows the messages; sheets go to `printerChoice`'s printer.
+    // shows the messages (and the print dialog, which opens on `printerChoice`'s printer).
     CounterWindow(CounterPhoto photo, passport::AgeGroup ageGroup, Dialogs& dialogs,
                   const PrinterChoice& printerChoice, FaceModelSource& faces,
                   QWidget* parent = nullptr);
@@ -57,12 +57,14 @@ class CounterWindow : public QDialog {
     QRadioButton* From11 = nullptr;       // age group from 11 years
     QRadioButton* UpTo10 = nullptr;       // age group up to 10 years
     QCheckBox* DetectionOff = nullptr;    // the user places crown and chin
+    QCheckBox* LevelEyes = nullptr;       // "Level the eyes": the crop turns with a tilted head
     QSlider* HeadSize = nullptr;          // head height, tenths of a millimetre
     QLabel* HeadSizeLabel = nullptr;      // "28.0 mm"
     QPushButton* Reframe = nullptr;       // framed anew by the marks
     QLabel* StatusLabel = nullptr;        // what the search found, what to do
     BusyBar* Busy = nullptr;              // shown while the model loads or the search runs
-    QTreeWidget* CheckList = nullptr;     // the criteria with their values and verdicts
+    QTreeWidget* CheckList = nullptr;     // the criteria, by group, with values and verdicts
+    QLabel* AdviceLabel = nullptr;        // what to do about each failing criterion
     QLabel* WarningLabel = nullptr;       // below 400 dpi, white fill
     QLabel* FinalWordLabel = nullptr;     // the counter decides
     QPushButton* SavePhoto = nullptr;     // "Save Photo..."
@@ -83,7 +85,8 @@ class CounterWindow : public QDialog {
     // The A4 sheet the print and PDF buttons make: rows of five, cut lines as chosen.
     sheets::SheetOptions sheetOptions() const;
 
-    // Shows `rows` in the check list.
+    // Shows `rows` in the check list under their groups' headings, and the advice of the
+    // failing ones (none while the face is still looked for).
     void showCheckRows(const std::vector<counter::CheckRow>& rows);
 
     // Title of the print jobs; tests make it unique to find their output.
@@ -99,6 +102,9 @@ class CounterWindow : public QDialog {
     void onPrintSheet();
     void onSaveSheetPdf();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void createControls();
     QWidget* createOptions();
@@ -110,10 +116,17 @@ class CounterWindow : public QDialog {
     void onAgeGroup();
     void onDetectionOff(bool off);
     void onHeadSize(int tenths);
+    void onLevelEyes(bool on);
     // After every change: the preview, the slider, the check list, the warnings.
     void refresh();
     void refreshStatus();
     void refreshWarnings();
+    // The check list's columns in the width it has: criterion and verdict whole, measured
+    // value and limit sharing the rest, wrapped where they do not fit. True when a width
+    // changed.
+    bool fitCheckColumns();
+    // After a save or print that worked: where the output went.
+    void tellWritten(const QString& what, const QString& path);
     void offerPdf(const QString& problem);
     // `suffix` after the loaded photo's name, in its folder.
     QString defaultName(const QString& suffix) const;

@@ -59,9 +59,12 @@ void PreviewLevels::render(const passport::Crop& crop, const view::Pixels& dest)
         ++k;
         factor /= 2;
     }
-    const passport::Area area{crop.x * factor, crop.y * factor, crop.width * factor,
-                              crop.height() * factor};
-    passport::resampleArea(levels_[k].view, area, dest, passport::kFillColour);
+    // Halving keeps a point's place (photo pixel p is level pixel p x factor), so the turned
+    // crop is the same turned area on any level: corner and sides scaled, the angle kept. At
+    // angle 0 this is the plain area average.
+    const passport::TurnedArea area{crop.x * factor, crop.y * factor, crop.width * factor,
+                                    crop.height() * factor, crop.angleDegrees};
+    passport::resampleTurned(levels_[k].view, area, dest, passport::kFillColour);
 }
 
 }  // namespace counter

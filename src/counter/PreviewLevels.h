@@ -22,8 +22,9 @@ class PreviewLevels {
     // The photo and its halved copies, down to about kSmallestLevel pixels across.
     static std::shared_ptr<const PreviewLevels> build(const view::ConstPixels& photo);
 
-    // `crop` of the photo averaged onto the whole of `dest` (white outside the photo), from
-    // the smallest level that still has kSourcePerScreen pixels per screen pixel.
+    // `crop` of the photo (turned, if it is) averaged onto the whole of `dest` (white outside
+    // the photo), from the smallest level that still has kSourcePerScreen pixels per screen
+    // pixel.
     void render(const passport::Crop& crop, const view::Pixels& dest) const;
 
     int levelCount() const { return static_cast<int>(levels_.size()); }

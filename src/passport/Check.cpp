@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "passport/PersonCheck.h"
 #include "passport/PhotoQuality.h"
 
 namespace passport {
@@ -63,11 +64,11 @@ std::string range(double low, double high, const std::string& unit) {
 }
 
 CriterionCheck oneFace(FaceCount faces) {
-    CriterionCheck c = result(Criterion::OneFace, "exactly one");
+    CriterionCheck c = result(Criterion::OneFace, "exactly one in the frame");
     c.verdict = faces == FaceCount::One ? Verdict::Pass : Verdict::Fail;
-    c.measured = faces == FaceCount::One    ? "one face"
+    c.measured = faces == FaceCount::One    ? "one face in the frame"
                  : faces == FaceCount::None ? "no face found"
-                                            : "more than one face";
+                                            : "more than one face in the frame";
     if (faces != FaceCount::Several) c.value = faces == FaceCount::One ? 1 : 0;
     return c;
 }
@@ -94,10 +95,15 @@ CriterionCheck faceWidth(const Measures& m) {
                   kFaceWidthMaxMm);
 }
 
-CriterionCheck centred(const Measures& m) {
+CriterionCheck centred(const CheckInput& in, const Measures& m) {
     const double tolerance = kCentreToleranceMm;
-    CriterionCheck c = judged(Criterion::Centred, "within " + number(tolerance, 1) + " mm",
-                              m.centreOffsetMm, "mm", 1, -tolerance, tolerance);
+    const std::string limit = "within " + number(tolerance, 1) + " mm";
+    // The crown and chin markers stand on the crop's centre line until the face is known:
+    // without eyes or jaw sides there is no face midline to measure.
+    if (!(in.marks.leftEye && in.marks.rightEye) && !(in.marks.leftJaw && in.marks.rightJaw))
+        return cannotTell(Criterion::Centred, limit, "unknown without eye or jaw marks");
+    CriterionCheck c = judged(Criterion::Centred, limit, m.centreOffsetMm, "mm", 1, -tolerance,
+                              tolerance);
     const double offset = shown(m.centreOffsetMm, 1);
     c.measured = number(std::abs(offset), 1) + " mm" +
                  (offset > 0   ? " right of the middle"
@@ -157,16 +163,18 @@ CriterionCheck resolution(const CheckInput& in) {
 }
 
 CriterionCheck notEdited() {
-    // Made from the loaded photo's own pixels, never from the edited passport photo.
-    CriterionCheck c = result(Criterion::NotEdited, "not edited");
-    c.measured = "original pixels: no filter, flip or border";
+    // Made from the loaded photo's own pixels, never from the edited passport photo. What
+    // was done to the photo before it was loaded cannot be seen, and is not claimed.
+    CriterionCheck c = result(Criterion::NotEdited, "no edits made in Portrik");
+    c.measured = "no edits made in Portrik (earlier edits cannot be seen)";
     c.verdict = Verdict::Pass;
     return c;
 }
 
 // The photo's pixels: the 600 dpi photo if there is one, else the loaded photo through the crop.
 std::optional<PhotoPixels> pixelsOf(const CheckInput& in) {
-    if (in.print && !in.print->pixels.empty()) return PhotoPixels::ofPrint(*in.print);
+    if (in.print && !in.print->pixels.empty())
+        return PhotoPixels::ofPrint(*in.print, in.crop, in.photo.width, in.photo.height);
     if (in.photo.pixels && in.photo.width > 0 && in.photo.height > 0 && in.crop.width > 0)
         return PhotoPixels::through(in.photo, in.crop);
     return std::nullopt;
@@ -214,21 +222,34 @@ FaceCriteria faceCriteria(const CheckInput& in) {
     return f;
 }
 
-CriterionCheck background(const CheckInput& in, const Measures& m) {
-    const std::string limit = "light (L* at least " + number(kMinBackgroundLightness, 0) +
+struct BackgroundCriteria {
+    CriterionCheck background, shadow;
+};
+
+BackgroundCriteria backgroundCriteria(const CheckInput& in, const Measures& m) {
+    BackgroundCriteria r;
+    r.background = result(Criterion::Background,
+                          "light (L* at least " + number(kMinBackgroundLightness, 0) +
                               "), even (spread at most " + number(kMaxBackgroundSpread, 0) +
-                              "), grey, light blue or white";
+                              "), grey, light blue or white");
+    r.shadow = result(Criterion::NoShadowOnBackground,
+                      "no part darker by more than " + number(kMaxShadowDepth, 0) + " L*");
     const auto pixels = pixelsOf(in);
-    if (!pixels) return cannotTell(Criterion::Background, limit, "no photo");
     double gap = kStripGapMm;
     if (in.marks.crownSource == CrownSource::Proportions)
         gap += kEstimatedCrownUncertainty * m.headHeightMm;
-    const Background b = measureBackground(*pixels, in.crop, in.marks, gap);
-    if (b.areaMm2 < kMinBackgroundAreaMm2) {
-        return cannotTell(Criterion::Background, limit,
-                          "too little background above and beside the head");
+    const Background b = pixels ? measureBackground(*pixels, in.crop, in.marks, gap) : Background{};
+    if (!pixels || b.areaMm2 < kMinBackgroundAreaMm2) {
+        const std::string why = !pixels ? "no photo"
+                                : b.filledAreaMm2 > 0
+                                    ? "too little of the photo's own background above and "
+                                      "beside the head (the rest is white fill)"
+                                    : "too little background above and beside the head";
+        r.background.measured = r.shadow.measured = why;
+        return r;
     }
-    CriterionCheck c = result(Criterion::Background, limit);
+    const std::string fill = b.filledAreaMm2 > 0 ? " (the photo's own pixels, not the fill)" : "";
+    CriterionCheck& c = r.background;
     c.value = b.lightness;
     c.unit = "L*";
     const bool light = shown(b.lightness, 0) >= kMinBackgroundLightness;
@@ -240,29 +261,70 @@ CriterionCheck background(const CheckInput& in, const Measures& m) {
         (colour == BackgroundColour::GreyOrWhite ? "grey or white"
          : colour == BackgroundColour::LightBlue ? "light blue"
                                                  : "coloured (chroma " + number(b.chroma, 0) +
-                                                       ", hue " + number(b.hueDegrees, 0) + "°)");
+                                                       ", hue " + number(b.hueDegrees, 0) + "°)") +
+        fill;
     c.verdict = light && even && colour != BackgroundColour::Other ? Verdict::Pass : Verdict::Fail;
-    return c;
+    if (b.zones < 2) {
+        r.shadow.measured = "too little background beside and above the head to compare";
+        return r;
+    }
+    r.shadow.value = b.shadowDepth;
+    r.shadow.unit = "L*";
+    r.shadow.measured = "darkest part " + number(b.shadowDepth, 1) + " L* below the lightest" + fill;
+    r.shadow.verdict =
+        shown(b.shadowDepth, 1) <= kMaxShadowDepth ? Verdict::Pass : Verdict::Fail;
+    return r;
 }
 
 }  // namespace
 
+FaceCount facesInFrame(const std::vector<FoundFace>& faces, const Crop& crop) {
+    int inside = 0;
+    const double perMm = crop.pixelsPerMm();
+    if (!(perMm > 0) || !std::isfinite(perMm)) return FaceCount::None;
+    for (const FoundFace& face : faces) {
+        // The box's corners in the crop's frame, and how far its extent reaches into it.
+        double left = 1e300, right = -1e300, top = 1e300, bottom = -1e300;
+        const view::Rect& b = face.box;
+        for (const Point corner : {Point{double(b.x), double(b.y)},
+                                   Point{double(b.x) + b.width, double(b.y)},
+                                   Point{double(b.x), double(b.y) + b.height},
+                                   Point{double(b.x) + b.width, double(b.y) + b.height}}) {
+            const Point p = toCropFrame(crop, corner);
+            left = std::min(left, p.x / perMm);
+            right = std::max(right, p.x / perMm);
+            top = std::min(top, p.y / perMm);
+            bottom = std::max(bottom, p.y / perMm);
+        }
+        const double across = std::min(right, kPhotoWidthMm) - std::max(left, 0.0);
+        const double down = std::min(bottom, kPhotoHeightMm) - std::max(top, 0.0);
+        if (across >= kFaceInFrameMm && down >= kFaceInFrameMm) ++inside;
+    }
+    return inside == 0 ? FaceCount::None : inside == 1 ? FaceCount::One : FaceCount::Several;
+}
+
 std::vector<CriterionCheck> checkPhoto(const CheckInput& in) {
     const Measures m = measure(in.marks, in.crop);
     FaceCriteria face = faceCriteria(in);
-    return {oneFace(in.faces),
-            headHeight(in, m),
-            faceWidth(m),
-            centred(m),
-            eyesLevel(m),
-            eyeLine(m),
-            wholePhoto(in),
-            resolution(in),
-            std::move(face.colour),
-            notEdited(),
-            std::move(face.sharp),
-            background(in, m),
-            std::move(face.exposure)};
+    BackgroundCriteria background = backgroundCriteria(in, m);
+    std::vector<CriterionCheck> checks = {oneFace(in.faces),
+                                          headHeight(in, m),
+                                          faceWidth(m),
+                                          centred(in, m),
+                                          eyesLevel(m),
+                                          eyeLine(m),
+                                          wholePhoto(in),
+                                          resolution(in),
+                                          std::move(face.colour),
+                                          notEdited(),
+                                          std::move(face.sharp),
+                                          std::move(background.background),
+                                          std::move(background.shadow),
+                                          std::move(face.exposure)};
+    for (CriterionCheck& c : checkPerson({in.landmarks, in.photo})) checks.push_back(std::move(c));
+    for (CriterionCheck& c : checks)
+        if (c.advice.empty()) c.advice = criterionAdvice(c.criterion);
+    return checks;
 }
 
 }  // namespace passport

@@ -18,8 +18,10 @@ namespace passport {
 // knows: where it failed or is only an estimate, the verdict is "cannot tell". The counter
 // has the final word.
 
-// In the order the list shows them.
+// In the order the list shows them: first the photo (size, position, resolution, pixels),
+// then the person (expression, eyes, pose, light).
 enum class Criterion {
+    // The photo.
     OneFace,
     HeadHeight,
     FaceWidth,
@@ -32,9 +34,25 @@ enum class Criterion {
     NotEdited,
     Sharp,
     Background,
+    NoShadowOnBackground,
     Exposure,
+    // The person.
+    MouthClosed,
+    NeutralExpression,
+    EyesOpen,
+    EyesVisible,
+    FacingCamera,
+    NoReflections,
+    EvenLight,
+    NoRedEyes,
 };
-inline constexpr int kCriterionCount = 13;
+inline constexpr int kCriterionCount = 22;
+inline constexpr Criterion kFirstPersonCriterion = Criterion::MouthClosed;
+
+enum class CriterionGroup { Photo, Person };
+CriterionGroup groupOf(Criterion criterion);
+// "The photo", "The person".
+std::string groupName(CriterionGroup group);
 
 enum class Verdict { Pass, Fail, CannotTell };
 
@@ -57,6 +75,8 @@ struct CriterionCheck {
     std::string measured;
     std::string limit;
     Verdict verdict = Verdict::CannotTell;
+    // One line saying what to do when it fails ("Close your mouth and keep a neutral face.").
+    std::string advice;
 };
 
 // Everything the check looks at. `marks` are those of the framed face (the largest when
@@ -72,7 +92,17 @@ struct CheckInput {
     view::ConstPixels photo;
     AgeGroup group = AgeGroup::From11;
     const PrintPhoto* print = nullptr;
+    // The framed face's 68 landmarks in the loaded photo's pixels; null when the head is
+    // known only by markers the user placed (the person's criteria then cannot tell).
+    const FaceLandmarks* landmarks = nullptr;
 };
+
+// "One face" counts the faces in the frame, not in the whole photo: a face counts when its
+// detector box reaches at least this far into the frame across and down, so that someone
+// beside the person (an ear, a shoulder of a face cut by the edge) does not, and someone
+// behind the person does.
+inline constexpr double kFaceInFrameMm = 3.0;
+FaceCount facesInFrame(const std::vector<FoundFace>& faces, const Crop& crop);
 
 // One result per criterion, in the order of Criterion. Any marks, crop and photo will do
 // (nothing but std::bad_alloc is thrown); takes a few milliseconds, so it can follow the
@@ -84,6 +114,8 @@ bool nothingFails(const std::vector<CriterionCheck>& checks);
 
 // "Head height, chin to crown", "Sharp", ...
 std::string criterionName(Criterion criterion);
+// What to do when the criterion fails, in one line ("Take a sharp photo: ...").
+std::string criterionAdvice(Criterion criterion);
 // "pass", "FAIL", "cannot tell".
 std::string verdictText(Verdict verdict);
 
@@ -93,5 +125,8 @@ std::string verdictText(Verdict verdict);
 std::vector<std::string> checkLines(const std::vector<CriterionCheck>& checks);
 // "Nothing fails. The counter has the final word." or "Fails: Sharp, Background. ..."
 std::string outcomeLine(const std::vector<CriterionCheck>& checks);
+
+// `text` broken at blanks into lines of at most `width` columns.
+std::vector<std::string> wrapped(const std::string& text, std::size_t width);
 
 }  // namespace passport

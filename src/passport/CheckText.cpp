@@ -2,6 +2,7 @@
 // command-line program both show.
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "passport/Check.h"
 
@@ -20,19 +21,90 @@ std::string padded(const std::string& text, std::size_t width) {
     return text + std::string(width - std::min(width, columns(text)), ' ');
 }
 
+// At most `width` columns: cut at the last blank that leaves room for "…".
+std::string cut(const std::string& text, std::size_t width) {
+    if (columns(text) <= width) return text;
+    std::size_t end = 0, seen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xc0) == 0x80) continue;
+        if (seen == width - 1) break;
+        ++seen;
+        end = i + 1;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) ++end;
+    }
+    std::string head = text.substr(0, end);
+    const std::size_t blank = head.rfind(' ');
+    if (blank != std::string::npos && blank > width / 2) head.erase(blank);
+    return head + "…";
+}
+
 }  // namespace
 
 std::string criterionName(Criterion criterion) {
     static const std::array<const char*, kCriterionCount> names = {
-        "One face",    "Head height, chin to crown",
-        "Face width",  "Centred",
-        "Eyes level",  "Eye line",
-        "Whole photo", "Resolution",
-        "In colour",   "Not edited",
-        "Sharp",       "Background",
-        "Exposure"};
+        "One face",
+        "Head height, chin to crown",
+        "Face width",
+        "Centred",
+        "Eyes level",
+        "Eye line",
+        "Whole photo",
+        "Resolution",
+        "In colour",
+        "Not edited",
+        "Sharp",
+        "Background",
+        "No shadow on the background",
+        "Exposure",
+        "Mouth closed",
+        "Neutral expression",
+        "Eyes open",
+        "Eyes visible",
+        "Facing the camera",
+        "No reflections",
+        "Even light on the face",
+        "No red eyes"};
     const auto index = std::size_t(criterion);
     return index < names.size() ? names[index] : "?";
+}
+
+std::string criterionAdvice(Criterion criterion) {
+    static const std::array<const char*, kCriterionCount> advice = {
+        "Frame one person only: no other face may show in the photo.",
+        "Frame the head larger or smaller, and check that the crown and chin lines lie on "
+        "the head.",
+        "Frame the head larger or smaller so that the face width fits.",
+        "Move the frame so that the face is in the middle.",
+        "Hold the head straight, or let Portrik level the eyes (up to 10 degrees).",
+        "Move the frame up or down so that the eyes lie in their band.",
+        "Use a photo with more room round the head: the frame must stay inside it.",
+        "Use a photo with more pixels, or one taken from nearer.",
+        "Use a colour photo.",
+        "Use the photo as the camera took it: no filters or retouching.",
+        "Take a sharp photo: focus on the eyes and hold the camera still.",
+        "Stand in front of a plain light grey, light blue or white wall.",
+        "Stand further from the wall and light it evenly, so that no shadow falls on it.",
+        "Light the face evenly: no burnt-out or black patches.",
+        "Close your mouth and keep a neutral face.",
+        "Keep a neutral face: no smile, mouth closed, teeth hidden.",
+        "Keep both eyes open and look into the camera.",
+        "Take off sunglasses or tinted glasses and keep hair away from the eyes.",
+        "Face the camera straight on, with the camera at eye height.",
+        "Tilt the glasses slightly down or move the light so that no glare hides the eyes.",
+        "Light the face from the front, so that both sides are equally bright.",
+        "Switch off the flash or take the photo in more light, so that the pupils are not "
+        "red."};
+    const auto index = std::size_t(criterion);
+    return index < advice.size() ? advice[index] : "";
+}
+
+CriterionGroup groupOf(Criterion criterion) {
+    return int(criterion) >= int(kFirstPersonCriterion) ? CriterionGroup::Person
+                                                        : CriterionGroup::Photo;
+}
+
+std::string groupName(CriterionGroup group) {
+    return group == CriterionGroup::Photo ? "The photo" : "The person";
 }
 
 std::string verdictText(Verdict verdict) {
@@ -53,19 +125,53 @@ bool nothingFails(const std::vector<CriterionCheck>& checks) {
 }
 
 std::vector<std::string> checkLines(const std::vector<CriterionCheck>& checks) {
-    std::size_t nameWidth = 0, measuredWidth = 0, limitWidth = 0;
-    for (const CriterionCheck& c : checks) {
-        nameWidth = std::max(nameWidth, columns(criterionName(c.criterion)));
-        measuredWidth = std::max(measuredWidth, columns(c.measured));
-        limitWidth = std::max(limitWidth, columns(c.limit));
-    }
+    // The verdict first, so a failure is seen down the left edge; each line fits 80 columns:
+    // the limit is left out where it does not fit, and an over-long measure is cut.
+    constexpr std::size_t kWidth = 80;
+    constexpr std::size_t kVerdictWidth = 13;  // "cannot tell" and two blanks
     std::vector<std::string> lines;
+    std::optional<CriterionGroup> group;
     for (const CriterionCheck& c : checks) {
-        lines.push_back(padded(criterionName(c.criterion), nameWidth + 2) +
-                        padded(c.measured, measuredWidth + 2) + padded(c.limit, limitWidth + 2) +
-                        verdictText(c.verdict));
+        if (group != groupOf(c.criterion)) {
+            group = groupOf(c.criterion);
+            lines.push_back(groupName(*group) + ":");
+        }
+        const std::string head =
+            padded(verdictText(c.verdict), kVerdictWidth) + criterionName(c.criterion) + ": ";
+        std::string line = head + c.measured + " (" + c.limit + ")";
+        if (columns(line) > kWidth) line = head + c.measured;
+        lines.push_back(cut(line, kWidth));
     }
-    lines.push_back(outcomeLine(checks));
+    for (std::string& line : wrapped(outcomeLine(checks), kWidth)) lines.push_back(line);
+    for (const CriterionCheck& c : checks) {
+        if (c.verdict != Verdict::Fail || c.advice.empty()) continue;
+        // Advice is never cut: it wraps, its further lines indented under the first.
+        bool first = true;
+        for (const std::string& part :
+             wrapped(criterionName(c.criterion) + ": " + c.advice, kWidth - 4)) {
+            lines.push_back((first ? "  " : "    ") + part);
+            first = false;
+        }
+    }
+    return lines;
+}
+
+std::vector<std::string> wrapped(const std::string& text, std::size_t width) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        std::size_t to = text.find(' ', from);
+        if (to == std::string::npos) to = text.size();
+        const std::string word = text.substr(from, to - from);
+        if (!line.empty() && columns(line) + 1 + columns(word) > width) {
+            lines.push_back(line);
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        from = to + 1;
+    }
+    if (!line.empty()) lines.push_back(line);
     return lines;
 }
 

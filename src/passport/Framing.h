@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "passport/HeadMarks.h"
 #include "passport/Rules.h"
@@ -10,10 +11,16 @@ namespace passport {
 // The part of the loaded photo that becomes the 35 x 45 mm photo, in the photo's own pixels
 // (fractions allowed). It always has the photo's proportion: height = width x 45 / 35. It
 // may reach outside the photo; what lies outside is filled, and the check says so.
+//
+// A crop may be turned, as a photo service straightens the frame round a tilted head: its
+// top edge runs from its top-left corner (x, y) along (cos a, sin a) and its left edge along
+// (-sin a, cos a), a = angleDegrees. y points down, so a positive angle turns the frame
+// clockwise as seen, which levels eyes whose right one (as seen) lies lower.
 struct Crop {
     double x = 0;
     double y = 0;
     double width = 0;
+    double angleDegrees = 0;
     double height() const { return width * kPhotoHeightMm / kPhotoWidthMm; }
     // Loaded-photo pixels per millimetre of the printed photo.
     double pixelsPerMm() const { return width / kPhotoWidthMm; }
@@ -29,6 +36,7 @@ struct Measures {
     std::optional<double> tiltDegrees;      // eye line against the horizontal, signed
     std::optional<double> eyeLineFraction;  // eye line height above the bottom edge / height
     double sourceDpi = 0;                   // loaded-photo pixels per inch of print
+    double spaceAboveHeadMm = 0;            // from the top edge down to the crown
 };
 
 // --- Where framing puts the head -----------------------------------------------------------
@@ -43,6 +51,13 @@ inline constexpr double kTargetHeadMmUpTo10 = (kHeadMinMmUpTo10 + kHeadMaxMmUpTo
 // some 4 mm below the top edge and the chin some 13 mm above the bottom edge.
 inline constexpr double kTargetEyeLineFromTopMm =
     kPhotoHeightMm * (1 - (kEyeLineMinFraction + kEyeLineMaxFraction) / 2);
+// Photo services leave 3-5 mm of background above the crown. Heads differ in how far the
+// crown lies above the eyes (high hair 16 mm and more at a 28 mm head, a bald head 12), so the
+// eye line leaves 60 % as far as it takes to keep the crown in that room, never nearer than
+// kEyeBandMarginMm to the ends of its own band (the landmarks' jitter must not fail it).
+inline constexpr double kCrownRoomMinMm = 3.0;
+inline constexpr double kCrownRoomMaxMm = 5.0;
+inline constexpr double kEyeBandMarginMm = 0.5;
 // Crown and chin stay at least this far inside the top and bottom edges, even when the eye
 // line must leave the middle of its band for it (a crown far above the eyes).
 inline constexpr double kMinHeadMarginMm = 2.0;
@@ -79,11 +94,33 @@ double eyeLineY(const HeadMarks& marks);
 // size).
 double headHeightPixels(const HeadMarks& marks);
 
-// The crop that puts the head where the rules want it, as set out above. The crop is never
-// rotated: rotating the photo would be editing it, and a tilted head must be reported, not
-// hidden. Marks that are not finite or lie absurdly far out are brought to the nearest sane
-// value first, so the crop is always a finite rectangle of at least kMinCropWidth.
-Crop frameHead(const HeadMarks& marks, AgeGroup group);
+// Levelling: a head tilted up to this far is framed by a crop turned about the middle of the
+// eyes, so that the eyes lie level in the photo. The frame turns, nothing inside the face
+// changes, as photo services straighten a crop. A head tilted further is framed unturned:
+// the photo should be taken again, and "Eyes level" says so.
+inline constexpr double kMaxLevellingDegrees = 10.0;
+enum class Levelling { Off, On };
+
+// The tilt of the eye line against the photo's horizontal, in degrees, positive when the
+// right eye (as seen) lies lower; unknown without eye marks.
+std::optional<double> eyeTiltDegrees(const HeadMarks& marks);
+
+// The crop that puts the head where the rules want it, as set out above, turned to level the
+// eyes when `levelling` is on and the tilt is within kMaxLevellingDegrees. Marks that are not
+// finite or lie absurdly far out are brought to the nearest sane value first, so the crop is
+// always a finite rectangle of at least kMinCropWidth.
+Crop frameHead(const HeadMarks& marks, AgeGroup group, Levelling levelling = Levelling::Off);
+
+// What levelling did, for people: "levelled: 8.3 degrees", "not levelled: the head is tilted
+// 12.4 degrees, more than 10", or "" when nothing was turned and nothing needed it.
+std::string levellingNote(const HeadMarks& marks, const Crop& crop, Levelling levelling);
+
+// A point of the loaded photo in the crop's own frame (loaded-photo pixels from its top-left
+// corner, along its edges), and back.
+Point toCropFrame(const Crop& crop, Point photoPoint);
+Point fromCropFrame(const Crop& crop, Point cropPoint);
+// All the marks in the crop's own frame.
+HeadMarks marksInCropFrame(const HeadMarks& marks, const Crop& crop);
 
 // The start of manual framing when no single face was found: the largest 35 : 45 crop
 // centred on the photo.

@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "passport/Resample.h"
 
 namespace passport {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 int red(std::uint32_t p) {
     return int(p >> 16 & 0xff);
@@ -94,21 +93,44 @@ bool finiteArea(const Area& a) {
 
 // The loaded photo's pixels as millimetres of the print through `crop`.
 Point toMm(const Crop& crop, Point p) {
-    return {(p.x - crop.x) / crop.pixelsPerMm(), (p.y - crop.y) / crop.pixelsPerMm()};
+    const Point c = toCropFrame(crop, p);
+    return {c.x / crop.pixelsPerMm(), c.y / crop.pixelsPerMm()};
 }
 
 }  // namespace
 
-PhotoPixels PhotoPixels::ofPrint(const PrintPhoto& print) {
-    return {print.view(), 0, 0, print.width / kPhotoWidthMm, print.height / kPhotoHeightMm};
+PhotoPixels PhotoPixels::ofPrint(const PrintPhoto& print, const Crop& crop, int photoWidth,
+                                 int photoHeight) {
+    return {print.view(), 0,    0,          print.width / kPhotoWidthMm,
+            print.height / kPhotoHeightMm, 0, crop, photoWidth, photoHeight};
 }
 
 PhotoPixels PhotoPixels::through(const view::ConstPixels& photo, const Crop& crop) {
-    return {photo, crop.x, crop.y, crop.pixelsPerMm(), crop.pixelsPerMm()};
+    return {photo, crop.x,      crop.y,      crop.pixelsPerMm(), crop.pixelsPerMm(),
+            crop.angleDegrees, crop, photo.width, photo.height};
 }
 
-Area PhotoPixels::area(double xMm, double yMm, double widthMm, double heightMm) const {
-    return {x + xMm * perMmX, y + yMm * perMmY, widthMm * perMmX, heightMm * perMmY};
+Point PhotoPixels::at(double xMm, double yMm) const {
+    if (angleDegrees == 0) return {x + xMm * perMmX, y + yMm * perMmY};
+    const double a = angleDegrees * std::numbers::pi / 180;
+    const double u = xMm * perMmX, v = yMm * perMmY;
+    return {x + std::cos(a) * u - std::sin(a) * v, y + std::sin(a) * u + std::cos(a) * v};
+}
+
+TurnedArea PhotoPixels::area(double xMm, double yMm, double widthMm, double heightMm) const {
+    const Point corner = at(xMm, yMm);
+    return {corner.x, corner.y, widthMm * perMmX, heightMm * perMmY, angleDegrees};
+}
+
+bool PhotoPixels::covers(double xMm, double yMm, double widthMm, double heightMm) const {
+    const double perMm = source.pixelsPerMm();
+    for (const Point mm : {Point{xMm, yMm}, Point{xMm + widthMm, yMm}, Point{xMm, yMm + heightMm},
+                           Point{xMm + widthMm, yMm + heightMm}}) {
+        const Point p = fromCropFrame(source, {mm.x * perMm, mm.y * perMm});
+        // NaN fails every comparison: not covered.
+        if (!(p.x >= 0 && p.y >= 0 && p.x <= sourceWidth && p.y <= sourceHeight)) return false;
+    }
+    return true;
 }
 
 FaceSample sampleFace(const PhotoPixels& pixels, const Crop& crop, const HeadMarks& marks) {
@@ -128,8 +150,8 @@ FaceSample sampleFace(const PhotoPixels& pixels, const Crop& crop, const HeadMar
     sample.width = int(std::lround(2 * kFaceHalfWidthEyes * kSharpnessEyeDistance));
     sample.height = int(std::lround((kFaceAboveEyes + kFaceBelowEyes) * kSharpnessEyeDistance));
     sample.pixels.resize(std::size_t(sample.width) * sample.height);
-    resampleArea(pixels.image, pixels.area(mm.x, mm.y, mm.width, mm.height),
-                 {sample.pixels.data(), sample.width, sample.height, sample.width}, kFillColour);
+    resampleTurned(pixels.image, pixels.area(mm.x, mm.y, mm.width, mm.height),
+                   {sample.pixels.data(), sample.width, sample.height, sample.width}, kFillColour);
     return sample;
 }
 
@@ -184,42 +206,66 @@ Clipping clippingOf(const view::ConstPixels& pixels) {
 
 namespace {
 
-// A strip of the print in millimetres.
+// A strip of the print in millimetres, and the zone its shadow is judged in.
 struct Strip {
     double x = 0, y = 0, width = 0, height = 0;
+    int zone = 0;
 };
+constexpr int kZoneCount = 4;
 
-// Above the head, and beside it down to the eye line.
-std::array<Strip, 3> stripsOf(const Crop& crop, const HeadMarks& marks, double crownGapMm) {
+// Above the head (left and right of its midline), and beside it down to the eye line.
+std::array<Strip, 4> stripsOf(const Crop& crop, const HeadMarks& photoMarks, double crownGapMm) {
+    // In the crop's own frame: the crop's corner at the origin, its edges along the axes.
+    const HeadMarks marks = marksInCropFrame(photoMarks, crop);
     const double perMm = crop.pixelsPerMm();
     double jaw = kJawPerHead * headHeightPixels(marks);
     if (marks.leftJaw && marks.rightJaw)
         jaw =
             std::hypot(marks.rightJaw->x - marks.leftJaw->x, marks.rightJaw->y - marks.leftJaw->y);
     const double half = kHeadPerJawHalf * jaw / 2 / perMm;
-    const double midline = (faceMidlineX(marks) - crop.x) / perMm;
+    const double midline = std::clamp(faceMidlineX(marks) / perMm, 0.0, kPhotoWidthMm);
     const auto clampX = [](double mm) { return std::clamp(mm, 0.0, kPhotoWidthMm); };
     const auto clampY = [](double mm) { return std::clamp(mm, 0.0, kPhotoHeightMm); };
-    const double topEnd =
-        clampY((std::min(marks.crown.y, marks.chin.y) - crop.y) / perMm - crownGapMm);
-    const double sideEnd = std::max(topEnd, clampY((eyeLineY(marks) - crop.y) / perMm));
+    const double topEnd = clampY(std::min(marks.crown.y, marks.chin.y) / perMm - crownGapMm);
+    const double sideEnd = std::max(topEnd, clampY(eyeLineY(marks) / perMm));
     const double leftEnd = clampX(std::min(kSideStripMm, midline - half - kStripGapMm));
     const double rightFrom = std::max(
         leftEnd, clampX(std::max(kPhotoWidthMm - kSideStripMm, midline + half + kStripGapMm)));
-    return {Strip{0, 0, kPhotoWidthMm, topEnd}, Strip{0, topEnd, leftEnd, sideEnd - topEnd},
-            Strip{rightFrom, topEnd, kPhotoWidthMm - rightFrom, sideEnd - topEnd}};
+    return {Strip{0, 0, midline, topEnd, 0}, Strip{midline, 0, kPhotoWidthMm - midline, topEnd, 1},
+            Strip{0, topEnd, leftEnd, sideEnd - topEnd, 2},
+            Strip{rightFrom, topEnd, kPhotoWidthMm - rightFrom, sideEnd - topEnd, 3}};
 }
 
-// The strip averaged down to pixels of kBackgroundPixelMm, in CIELAB.
-void addStrip(const PhotoPixels& pixels, const Strip& strip, std::vector<Lab>& samples) {
+struct Samples {
+    std::vector<Lab> colours;
+    std::array<double, kZoneCount> lightness{};
+    std::array<long, kZoneCount> count{};
+    long filled = 0;
+};
+
+// The strip averaged down to pixels of kBackgroundPixelMm, in CIELAB. Only pixels wholly on
+// the photo's own pixels count: the white filled in beyond its edges is no background.
+void addStrip(const PhotoPixels& pixels, const Strip& strip, Samples& samples) {
     // NaN compares false: a strip of no finite size adds nothing.
     if (!(strip.width >= kBackgroundPixelMm) || !(strip.height >= kBackgroundPixelMm)) return;
     const int width = int(std::lround(strip.width / kBackgroundPixelMm));
     const int height = int(std::lround(strip.height / kBackgroundPixelMm));
     std::vector<std::uint32_t> small(std::size_t(width) * height);
-    resampleArea(pixels.image, pixels.area(strip.x, strip.y, strip.width, strip.height),
-                 {small.data(), width, height, width}, kFillColour);
-    for (std::uint32_t p : small) samples.push_back(toLab(p));
+    resampleTurned(pixels.image, pixels.area(strip.x, strip.y, strip.width, strip.height),
+                   {small.data(), width, height, width}, kFillColour);
+    const double w = strip.width / width, h = strip.height / height;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            if (!pixels.covers(strip.x + column * w, strip.y + row * h, w, h)) {
+                ++samples.filled;
+                continue;
+            }
+            const Lab c = toLab(small[std::size_t(row) * width + column]);
+            samples.colours.push_back(c);
+            samples.lightness[std::size_t(strip.zone)] += c.l;
+            ++samples.count[std::size_t(strip.zone)];
+        }
+    }
 }
 
 }  // namespace
@@ -228,24 +274,36 @@ Background measureBackground(const PhotoPixels& pixels, const Crop& crop, const 
                              double crownGapMm) {
     Background result;
     if (!pixels.image.pixels || !(crop.width > 0)) return result;
-    std::vector<Lab> samples;
+    Samples samples;
     for (const Strip& strip : stripsOf(crop, marks, crownGapMm)) addStrip(pixels, strip, samples);
-    result.areaMm2 = double(samples.size()) * kBackgroundPixelMm * kBackgroundPixelMm;
-    if (samples.empty()) return result;
+    const double pixelMm2 = kBackgroundPixelMm * kBackgroundPixelMm;
+    result.areaMm2 = double(samples.colours.size()) * pixelMm2;
+    result.filledAreaMm2 = double(samples.filled) * pixelMm2;
+    if (samples.colours.empty()) return result;
     Lab mean;
-    for (const Lab& c : samples) mean.l += c.l, mean.a += c.a, mean.b += c.b;
-    const double n = double(samples.size());
+    for (const Lab& c : samples.colours) mean.l += c.l, mean.a += c.a, mean.b += c.b;
+    const double n = double(samples.colours.size());
     mean = {mean.l / n, mean.a / n, mean.b / n};
     double squares = 0;
-    for (const Lab& c : samples) {
+    for (const Lab& c : samples.colours) {
         squares += (c.l - mean.l) * (c.l - mean.l) + (c.a - mean.a) * (c.a - mean.a) +
                    (c.b - mean.b) * (c.b - mean.b);
     }
     result.lightness = mean.l;
     result.spread = std::sqrt(squares / n);
     result.chroma = std::hypot(mean.a, mean.b);
-    const double hue = std::atan2(mean.b, mean.a) * 180 / kPi;
+    const double hue = std::atan2(mean.b, mean.a) * 180 / std::numbers::pi;
     result.hueDegrees = hue < 0 ? hue + 360 : hue;
+    double lightest = 0, darkest = 100;
+    for (int z = 0; z < kZoneCount; ++z) {
+        const long count = samples.count[std::size_t(z)];
+        if (double(count) * pixelMm2 < kMinShadowZoneMm2) continue;
+        const double l = samples.lightness[std::size_t(z)] / double(count);
+        lightest = std::max(lightest, l);
+        darkest = std::min(darkest, l);
+        ++result.zones;
+    }
+    result.shadowDepth = result.zones >= 2 ? lightest - darkest : 0;
     return result;
 }
 

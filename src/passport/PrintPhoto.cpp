@@ -8,7 +8,8 @@ PrintPhoto makePrintPhoto(const view::ConstPixels& photo, const Crop& crop) {
     PrintPhoto print;
     print.pixels.resize(static_cast<std::size_t>(print.width) * print.height);
     const view::Pixels dest{print.pixels.data(), print.width, print.height, print.width};
-    resampleArea(photo, {crop.x, crop.y, crop.width, crop.height()}, dest, kFillColour);
+    resampleTurned(photo, {crop.x, crop.y, crop.width, crop.height(), crop.angleDegrees}, dest,
+                   kFillColour);
     print.sourceWidthPixels = crop.width;
     print.sourceDpi = sourceDpi(crop);
     print.belowMinimumDpi = belowMinimumDpi(crop);

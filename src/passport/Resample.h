@@ -24,4 +24,21 @@ struct Area {
 void resampleArea(const view::ConstPixels& source, const Area& area, const view::Pixels& dest,
                   std::uint32_t fill);
 
+// A rectangle of a photo turned about its top-left corner (x, y): its top edge runs from
+// there along (cos a, sin a) for `width` pixels and its left edge along (-sin a, cos a) for
+// `height`, a = angleDegrees (y points down, so a positive angle turns it clockwise as seen).
+struct TurnedArea {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+    double angleDegrees = 0;
+};
+
+// `area` of `source` onto the whole of `dest`, as resampleArea does, for a turned area: each
+// destination pixel is the mean of the source under its turned square. At angle 0 it is
+// resampleArea itself, pixel for pixel.
+void resampleTurned(const view::ConstPixels& source, const TurnedArea& area,
+                    const view::Pixels& dest, std::uint32_t fill);
+
 }  // namespace passport

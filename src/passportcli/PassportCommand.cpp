@@ -1,5 +1,7 @@
 #include "passportcli/PassportCommand.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <future>
 #include <ostream>
@@ -60,6 +62,15 @@ std::string line(const char* format, double a, double b = 0) {
     return text;
 }
 
+// A signed figure in words: "0.4 mm right of the centre line", never "-0.4 mm (... right)".
+std::string sided(double value, const char* unit, const char* positive, const char* negative,
+                  const char* none) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", std::abs(value));
+    if (std::string(text) == "0.0") return none;
+    return std::string(text) + unit + (value > 0 ? positive : negative);
+}
+
 std::string filledEdges(const passport::Overhang& o) {
     std::string edges;
     for (auto [on, name] : {std::pair{o.top, "top"}, std::pair{o.bottom, "bottom"},
@@ -87,26 +98,34 @@ bool readPhoto(const std::string& path, QByteArray& bytes, std::string& problem)
     return true;
 }
 
-bool write(const std::string& path, const QByteArray& bytes, const char* what, std::ostream& err) {
-    QString error;
-    if (!bytes.isEmpty() && writeFileAtomically(fileName(path), bytes, &error)) return true;
+// Writes `bytes` (empty when they could not be made: `problem` says why) and names the file
+// written on `out`.
+bool write(const std::string& path, const QByteArray& bytes, const std::string& problem,
+           const char* what, std::ostream& out, std::ostream& err) {
+    QString error = QString::fromStdString(problem);
+    if (!bytes.isEmpty() && writeFileAtomically(fileName(path), bytes, &error)) {
+        out << "wrote the " << what << ": " << path << "\n";
+        return true;
+    }
     err << kName << ": the " << what << " \"" << path << "\" could not be written"
         << (error.isEmpty() ? "" : ": " + error.toStdString()) << "\n";
     return false;
 }
 
-bool writeOutputs(const Options& options, const Framed& framed, std::ostream& err) {
+bool writeOutputs(const Options& options, const Framed& framed, std::ostream& out,
+                  std::ostream& err) {
     const view::ConstPixels print = framed.print.view();
+    std::string problem;
     if (!options.out.empty() &&
-        !write(options.out, bytesOf(passport::encodeJpeg(print, passport::kPrintDpi)), "photo",
-               err)) {
+        !write(options.out, bytesOf(passport::encodeJpeg(print, passport::kPrintDpi, &problem)),
+               problem, "photo", out, err)) {
         return false;
     }
     if (!options.labSheet.empty()) {
         const passport::LabSheet sheet = passport::makeLabSheet(print);
         if (!write(options.labSheet,
-                   bytesOf(passport::encodeJpeg(sheet.view(), passport::kPrintDpi)), "lab sheet",
-                   err)) {
+                   bytesOf(passport::encodeJpeg(sheet.view(), passport::kPrintDpi, &problem)),
+                   problem, "lab sheet", out, err)) {
             return false;
         }
     }
@@ -121,17 +140,19 @@ bool writeOutputs(const Options& options, const Framed& framed, std::ostream& er
                 << "\" could not be made: " << error.toStdString() << "\n";
             return false;
         }
-        if (!write(options.pdf, pdf, "PDF", err)) return false;
+        if (!write(options.pdf, pdf, "", "PDF", out, err)) return false;
     }
     return true;
 }
 
-Framed frame(QImage photo, const passport::FoundFace& face, passport::AgeGroup group) {
+Framed frame(QImage photo, const passport::FoundFace& face, passport::AgeGroup group,
+             passport::Levelling levelling) {
     Framed framed;
     framed.photo = std::move(photo);
     framed.face = face;
     framed.group = group;
-    framed.crop = passport::frameHead(face.marks, group);
+    framed.levelling = levelling;
+    framed.crop = passport::frameHead(face.marks, group, levelling);
     framed.measures = passport::measure(face.marks, framed.crop);
     framed.print = passport::makePrintPhoto(pixelsOf(framed.photo), framed.crop);
     return framed;
@@ -204,6 +225,8 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             options.cutLines = true;
         } else if (arg == "--check") {
             options.check = true;
+        } else if (arg == "--no-level") {
+            options.level = false;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);
         } else if (!options.photo.empty()) {
@@ -213,20 +236,29 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
         }
     }
     if (!parseRows(rows, options.rows)) return fail("--rows takes 1 to 5, not " + rows);
+    // Sheet options without a sheet would silently do nothing.
+    const bool rowsGiven = std::any_of(args.begin(), args.end(), [](const std::string& a) {
+        return a == "--rows" || a.rfind("--rows=", 0) == 0;
+    });
+    if ((rowsGiven || options.cutLines) && options.pdf.empty())
+        return fail(std::string(rowsGiven ? "--rows" : "--cut-lines") + " needs --pdf FILE");
     if (options.photo.empty() && !options.help) return fail("which photo? Give its file name");
     return options;
 }
 
 std::string usage() {
     return std::string("Usage: ") + kName +
-           " PHOTO [--child] [--check] [--out FILE.jpg] [--lab-sheet FILE.jpg]\n"
-           "                        [--pdf FILE.pdf [--rows N] [--cut-lines]] [--model FILE]\n"
+           " PHOTO [--child] [--check] [--no-level] [--out FILE.jpg]\n"
+           "           [--lab-sheet FILE.jpg] [--pdf FILE.pdf [--rows N] [--cut-lines]]\n"
+           "           [--model FILE]\n"
            "\n"
            "Frames the one face in PHOTO (JPEG, BMP or GIF) as a 35 x 45 mm passport photo by\n"
            "the Dutch rules of 2020, writes what is asked for and prints what it measured.\n"
            "\n"
            "  --child           frame for a child up to 10 years (head 19-30 mm, not 26-30 mm)\n"
            "  --check           check the photo against the rules, criterion by criterion\n"
+           "  --no-level        never turn the frame to level the eyes (it turns tilts up to\n"
+           "                    10 degrees, as photo services straighten a crop)\n"
            "  --out FILE        the photo as a 600 dpi JPEG (827 x 1063 pixels)\n"
            "  --lab-sheet FILE  eight photos with cut marks on a 15 x 10 cm, 600 dpi JPEG to\n"
            "                    order as one print from any photo lab\n"
@@ -252,15 +284,30 @@ std::string report(const Framed& framed) {
         text += line("eye line: %.1f %% of the height above the bottom edge\n",
                      100 * *m.eyeLineFraction);
     }
-    text += line("centring: %+.1f mm (face midline right of the photo's centre line)\n",
-                 m.centreOffsetMm);
-    if (m.tiltDegrees) text += line("tilt: %+.1f degrees (right eye lower)\n", *m.tiltDegrees);
+    text += line("space above the head: %.1f mm\n", m.spaceAboveHeadMm);
+    text += "centring: " +
+            sided(m.centreOffsetMm, " mm", " right of the centre line",
+                  " left of the centre line", "on the centre line") +
+            "\n";
+    if (m.tiltDegrees) {
+        text += "eyes: " +
+                sided(*m.tiltDegrees, " degrees", " tilted, the right eye (as seen) lower",
+                      " tilted, the left eye (as seen) lower", "level") +
+                "\n";
+    }
+    const std::string levelled =
+        passport::levellingNote(framed.face.marks, framed.crop, framed.levelling);
+    if (!levelled.empty()) text += levelled + "\n";
     text += line("source: %.0f dpi (%.0f pixels across 35 mm)", framed.print.sourceDpi,
                  framed.print.sourceWidthPixels);
     text += framed.print.belowMinimumDpi ? ", below the 400 dpi the rules ask\n" : "\n";
     text += framed.face.marks.crownSource == passport::CrownSource::Image
                 ? "crown: found in the photo\n"
                 : "crown: estimated from the face's proportions\n";
+    if (framed.facesInPhoto > 1) {
+        text += "faces: " + std::to_string(framed.facesInPhoto) +
+                " in the photo, one in the frame\n";
+    }
     return text + "filled: " + filledEdges(framed.print.overhang);
 }
 
@@ -281,26 +328,42 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (const int status = findFaces(*options, services, err, photo, search); status != kExitOk) {
         return status;
     }
-    if (search.count() != passport::FaceCount::One) {
+    const auto group = options->child ? passport::AgeGroup::UpTo10 : passport::AgeGroup::From11;
+    const auto levelling = options->level ? passport::Levelling::On : passport::Levelling::Off;
+    // The largest face is framed; other faces matter only where they show in its frame (a
+    // small face far behind, outside the frame, does not).
+    const passport::FaceCount inFrame =
+        search.faces.empty()
+            ? passport::FaceCount::None
+            : passport::facesInFrame(search.faces,
+                                     passport::frameHead(search.faces[0].marks, group, levelling));
+    if (inFrame != passport::FaceCount::One) {
         err << kName << ": "
             << (search.faces.empty() ? "no face" : std::to_string(search.faces.size()) + " faces")
             << " found in \"" << options->photo
             << "\": the photo must show one person, facing the camera\n";
         return kExitNoPhotoOrFace;
     }
-    const auto group = options->child ? passport::AgeGroup::UpTo10 : passport::AgeGroup::From11;
-    const Framed framed = frame(std::move(photo), search.faces[0], group);
+    Framed framed = frame(std::move(photo), search.faces[0], group, levelling);
+    framed.facesInPhoto = int(search.faces.size());
     out << report(framed);
     bool checkFailed = false;
     if (options->check) {
-        const auto checks = passport::checkPhoto({passport::FaceCount::One, framed.face.marks,
-                                                  framed.crop, pixelsOf(framed.photo), group,
-                                                  &framed.print});
+        // Measured on the photo through the crop, as the window measures it, so both give
+        // the same figures for the same framing.
+        passport::CheckInput input;
+        input.faces = inFrame;
+        input.marks = framed.face.marks;
+        input.crop = framed.crop;
+        input.photo = pixelsOf(framed.photo);
+        input.group = group;
+        input.landmarks = &framed.face.landmarks;
+        const auto checks = passport::checkPhoto(input);
         out << "\n";
         for (const std::string& text : passport::checkLines(checks)) out << text << "\n";
         checkFailed = !passport::nothingFails(checks);
     }
-    if (!writeOutputs(*options, framed, err)) return kExitNotWritten;
+    if (!writeOutputs(*options, framed, out, err)) return kExitNotWritten;
     return checkFailed ? kExitCheckFailed : kExitOk;
 }
 

@@ -32,6 +32,7 @@ struct Options {
     int rows = 1;           // 1-5, for the PDF
     bool cutLines = false;  // cut lines on the PDF
     bool check = false;     // check the photo against today's rules
+    bool level = true;      // turn the frame to level the eyes (--no-level: never)
     std::string model = passport::kFaceModelPath;
     bool help = false;
 };
@@ -50,8 +51,10 @@ struct Framed {
     passport::FoundFace face;
     passport::AgeGroup group = passport::AgeGroup::From11;
     passport::Crop crop;
+    passport::Levelling levelling = passport::Levelling::On;
     passport::Measures measures;
     passport::PrintPhoto print;
+    int facesInPhoto = 1;
 };
 
 // The measured values, one per line.

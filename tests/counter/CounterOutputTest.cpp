@@ -1,6 +1,11 @@
 // The window's outputs: the 600 dpi photo and the photo-lab sheet as JPEG files, and the A4
-// sheet of rows printed or saved as a PDF file with the 600 dpi photo in the places of the
-// print window's sheets; failures are reported with the path and the reason.
+// sheet of rows printed (after the print dialog) or saved as a PDF file with the 600 dpi photo
+// in the places of the print window's sheets; each output says where it went, and failures
+// are reported with the path and the reason.
+#include <cstdio>
+#include <optional>
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QImageReader>
@@ -74,24 +79,33 @@ void expectRowsOfPhotos(const QString& pdf, int rows, bool cutLines) {
     EXPECT_EQ(raster.darkBox(QRectF(320, 570, 100, 60)).isEmpty(), !cutLines);
 }
 
-TEST(CounterOutput, WritesThePhotoTheLabSheetAndTheA4Sheet) {
+TEST(CounterOutput, WritesThePhotoTheLabSheetAndTheA4SheetAndSaysWhere) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString photoName = dir.filePath(QStringLiteral("anna.jpg"));
+    const QString printedPdf = dir.filePath(QStringLiteral("printed.pdf"));
+    const auto savedAs = [](const QString& what, const QString& path) {
+        return QStringList{QStringLiteral("%1 was saved as \"%2\".").arg(what, path)};
+    };
     struct Case {
         const char* what;
         QString answer;  // the save dialog's answer
         PrinterChoice printer;
+        std::optional<PrinterChoice> printAnswer;  // the print dialog's; nullopt: Cancel
         std::function<void(CounterWindow&)> act;
         QString suggested;  // what the save dialog offered; empty: not asked
+        QStringList said;   // the messages
         std::function<void(const QString& path)> check;
+        bool needsCups = false;
     };
     const Case cases[] = {
         {"Save Photo",
          dir.filePath(QStringLiteral("photo.jpg")),
          {},
+         {},
          [](CounterWindow& w) { w.SavePhoto->click(); },
          dir.filePath(QStringLiteral("anna-passport.jpg")),
+         savedAs("The photo", dir.filePath(QStringLiteral("photo.jpg"))),
          [](const QString& path) {
              const Written w = readJpeg(path);
              EXPECT_EQ(w.size, QSize(passport::kPrintWidth, passport::kPrintHeight));
@@ -100,8 +114,10 @@ TEST(CounterOutput, WritesThePhotoTheLabSheetAndTheA4Sheet) {
         {"Save Lab Sheet",
          dir.filePath(QStringLiteral("lab.jpg")),
          {},
+         {},
          [](CounterWindow& w) { w.SaveLabSheet->click(); },
          dir.filePath(QStringLiteral("anna-lab-sheet.jpg")),
+         savedAs("The lab sheet", dir.filePath(QStringLiteral("lab.jpg"))),
          [](const QString& path) {
              const Written w = readJpeg(path);
              EXPECT_EQ(w.size, QSize(passport::kLabSheetWidth, passport::kLabSheetHeight));
@@ -110,36 +126,70 @@ TEST(CounterOutput, WritesThePhotoTheLabSheetAndTheA4Sheet) {
         {"Save Sheet as PDF, two rows with cut lines",
          dir.filePath(QStringLiteral("two.pdf")),
          {},
+         {},
          [](CounterWindow& w) {
              w.SheetRows->setValue(2);
              w.CutLines->setChecked(true);
              w.SaveSheetPdf->click();
          },
          dir.filePath(QStringLiteral("anna-sheet.pdf")),
+         savedAs("The sheet", dir.filePath(QStringLiteral("two.pdf"))),
          [](const QString& path) { expectRowsOfPhotos(path, 2, true); }},
-        {"Print Sheet on the chosen PDF file, five rows",
+        {"Print Sheet on the PDF file chosen in the print dialog, five rows",
          {},
-         {QString(), dir.filePath(QStringLiteral("printed.pdf"))},
+         {QStringLiteral("chosen-before"), {}},
+         PrinterChoice{QString(), printedPdf},
          [](CounterWindow& w) {
              w.SheetRows->setValue(5);
              w.PrintSheet->click();
          },
          {},
-         [&dir](const QString&) {
-             expectRowsOfPhotos(dir.filePath(QStringLiteral("printed.pdf")), 5, false);
+         savedAs("The sheet", printedPdf),
+         [&](const QString&) { expectRowsOfPhotos(printedPdf, 5, false); }},
+        {"Print Sheet cancelled in the print dialog",
+         {},
+         {QString(), dir.filePath(QStringLiteral("cancelled.pdf"))},
+         std::nullopt,
+         [](CounterWindow& w) { w.PrintSheet->click(); },
+         {},
+         {},
+         [&](const QString&) {
+             EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("cancelled.pdf"))));
          }},
+        {"Print Sheet on the printer chosen in the print dialog",
+         {},
+         {},
+         PrinterChoice{QStringLiteral("PDF"), {}},
+         [](CounterWindow& w) { w.PrintSheet->click(); },
+         {},
+         {QStringLiteral("The sheet was sent to the printer \"PDF\".")},
+         [](const QString&) {},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        if (c.needsCups && !cupsPdfQueueReady()) {
+            std::printf("[ skipped  ] %s: no CUPS scheduler with the PDF queue\n", c.what);
+            continue;
+        }
         const std::unique_ptr<FaceModelSource> missing = missingModelSource();
         CounterSession s;
         s.open(markedCounterPhoto(), passport::AgeGroup::From11, *missing, photoName, c.printer);
+        s.window->setDocumentName(QStringLiteral("Portrik counter test %1").arg(qApp->applicationPid()));
         ASSERT_TRUE(s.settle());
         if (!c.answer.isEmpty()) s.dialogs.saveAnswers.push_back(c.answer);
+        s.dialogs.printAnswers.push_back(c.printAnswer);
         c.act(*s.window);
         EXPECT_EQ(s.dialogs.saveSuggestions,
                   c.suggested.isEmpty() ? QStringList() : QStringList{c.suggested});
-        EXPECT_TRUE(s.dialogs.messages.isEmpty()) << s.dialogs.messages.join('\n').toStdString();
+        const bool printing = c.answer.isEmpty();
+        // The print dialog opens on the window's printer, and only for printing.
+        ASSERT_EQ(s.dialogs.printPresets.size(), printing ? 1u : 0u);
+        if (printing) {
+            EXPECT_EQ(s.dialogs.printPresets.front().printerName, c.printer.printerName);
+            EXPECT_EQ(s.dialogs.printPresets.front().pdfFile, c.printer.pdfFile);
+        }
+        EXPECT_EQ(s.dialogs.messages, c.said);
         EXPECT_TRUE(s.dialogs.questions.isEmpty());
         c.check(c.answer);
     }
@@ -155,7 +205,7 @@ TEST(CounterOutput, ReportsWhatCouldNotBeWrittenAndOffersAPdfForAFailedPrint) {
         PrinterChoice printer;
         QStringList answers;
         std::function<void(CounterWindow&)> act;
-        QStringList messageParts;  // the message names these; empty: no message
+        QStringList messageParts;  // the one message names these; empty: no message
         bool asked;                // the PDF was offered
     };
     const Case cases[] = {
@@ -175,7 +225,7 @@ TEST(CounterOutput, ReportsWhatCouldNotBeWrittenAndOffersAPdfForAFailedPrint) {
          {QStringLiteral("no-such-printer-here"), {}},
          {pdf},
          [](CounterWindow& w) { w.PrintSheet->click(); },
-         {},
+         {QStringLiteral("The sheet was saved as"), pdf},
          true},
     };
     for (const Case& c : cases) {
@@ -187,6 +237,7 @@ TEST(CounterOutput, ReportsWhatCouldNotBeWrittenAndOffersAPdfForAFailedPrint) {
         ASSERT_TRUE(s.settle());
         for (const QString& answer : c.answers) s.dialogs.saveAnswers.push_back(answer);
         s.dialogs.askAnswers.push_back(true);
+        s.dialogs.printAnswers.push_back(c.printer);
         c.act(*s.window);
         ASSERT_EQ(s.dialogs.messages.size(), c.messageParts.isEmpty() ? 0 : 1);
         for (const QString& part : c.messageParts) {

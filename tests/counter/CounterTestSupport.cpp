@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -51,6 +52,15 @@ void CounterSession::open(const QImage& photo, passport::AgeGroup group, FaceMod
 
 bool CounterSession::settle() {
     return waitFor([this] { return window->settled(); });
+}
+
+QTreeWidgetItem* checkRowNamed(const CounterWindow& window, const QString& criterion) {
+    const QList<QTreeWidgetItem*> found =
+        window.CheckList->findItems(criterion, Qt::MatchExactly | Qt::MatchRecursive, 0);
+    for (QTreeWidgetItem* item : found) {
+        if (item->parent()) return item;
+    }
+    return nullptr;
 }
 
 namespace {

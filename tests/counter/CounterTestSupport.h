@@ -10,6 +10,8 @@
 #include <QPointF>
 #include <QString>
 
+class QTreeWidgetItem;
+
 #include "ScriptedDialogs.h"
 #include "counter/CounterWindow.h"
 #include "counter/FaceModelSource.h"
@@ -40,6 +42,9 @@ struct CounterSession {
     // Waits until the photo is on screen and the search came to an outcome.
     bool settle();
 };
+
+// The check list's row of `criterion`, under its group's heading; null when there is none.
+QTreeWidgetItem* checkRowNamed(const CounterWindow& window, const QString& criterion);
 
 // Mouse gestures on the framed photo, at screen pixels of the view.
 void dragOnView(CounterWindow& window, QPointF from, QPointF to);

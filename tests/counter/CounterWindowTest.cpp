@@ -10,9 +10,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
+#include <QStyle>
 #include <QThreadPool>
 #include <QTimer>
 #include <QTreeWidget>
@@ -21,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include "CounterTestSupport.h"
+#include "counter/CheckRows.h"
 #include "counter/CounterView.h"
 #include "counter/Workers.h"
 #include "passport/Framing.h"
@@ -41,6 +45,7 @@ void expectSameCrop(const Crop& actual, const Crop& expected, const char* what) 
     EXPECT_NEAR(actual.x, expected.x, 1e-6) << what;
     EXPECT_NEAR(actual.y, expected.y, 1e-6) << what;
     EXPECT_NEAR(actual.width, expected.width, 1e-6) << what;
+    EXPECT_NEAR(actual.angleDegrees, expected.angleDegrees, 1e-6) << what;
 }
 
 // Ticks every 10 ms and notes the longest wait between two ticks: how long the event loop
@@ -114,7 +119,10 @@ TEST(CounterWindow, FramesARealFaceAsFramingDoesWhileTheEventLoopRuns) {
         EXPECT_EQ(framing.marks().crown, found.crown);
         EXPECT_EQ(framing.marks().chin, found.chin);
         EXPECT_EQ(framing.marks().leftEye, found.leftEye);
-        expectSameCrop(framing.crop(), passport::frameHead(found, c.group), "framed");
+        // Level the eyes is on from the start: a tilted face gets a turned crop.
+        EXPECT_EQ(framing.levelling(), passport::Levelling::On);
+        expectSameCrop(framing.crop(), passport::frameHead(found, c.group, passport::Levelling::On),
+                       "framed");
         EXPECT_FALSE(framing.markersMovable());
         EXPECT_TRUE(s.window->Busy->isHidden());
         EXPECT_TRUE(s.window->StatusLabel->text().startsWith(QStringLiteral("Face found")));
@@ -124,7 +132,8 @@ TEST(CounterWindow, FramesARealFaceAsFramingDoesWhileTheEventLoopRuns) {
         // The other age group frames the same head to its own band.
         const AgeGroup other = c.group == AgeGroup::From11 ? AgeGroup::UpTo10 : AgeGroup::From11;
         (other == AgeGroup::From11 ? s.window->From11 : s.window->UpTo10)->click();
-        expectSameCrop(framing.crop(), passport::frameHead(found, other), "other age group");
+        expectSameCrop(framing.crop(), passport::frameHead(found, other, passport::Levelling::On),
+                       "other age group");
         EXPECT_TRUE(s.dialogs.messages.isEmpty());
     }
 }
@@ -188,15 +197,20 @@ TEST(CounterWindow, WithoutASingleFaceSaysSoInTheWindowAndTheUserFramesByHand) {
         const double crownY = map.toScreen(before.crown).y;
         dragOnView(*s.window, {60, chinY}, {60, chinY + 30});
         dragOnView(*s.window, {60, crownY}, {60, crownY - 20});
-        EXPECT_NEAR(framing.marks().chin.y, before.chin.y + 30 / map.scale(), 1e-6);
-        EXPECT_NEAR(framing.marks().crown.y, before.crown.y - 20 / map.scale(), 1e-6);
+        // On the screen, that is: a levelled crop is turned in the photo.
+        EXPECT_NEAR(map.toScreen(framing.marks().chin).y, chinY + 30, 1e-6);
+        EXPECT_NEAR(map.toScreen(framing.marks().crown).y, crownY - 20, 1e-6);
         EXPECT_EQ(framing.crop(), map.crop) << "the markers moved, not the photo";
         const double headMm = passport::measure(framing.marks(), framing.crop()).headHeightMm;
-        EXPECT_EQ(s.window->CheckList->topLevelItem(1)->text(2),
-                  QStringLiteral("%1 mm").arg(headMm, 0, 'f', 1));
+        const QTreeWidgetItem* headRow = checkRowNamed(
+            *s.window,
+            QString::fromStdString(passport::criterionName(passport::Criterion::HeadHeight)));
+        ASSERT_NE(headRow, nullptr);
+        EXPECT_EQ(headRow->text(2), QStringLiteral("%1 mm").arg(headMm, 0, 'f', 1));
         // Reframe frames the photo by the markers as placed.
         s.window->Reframe->click();
-        expectSameCrop(framing.crop(), passport::frameHead(framing.marks(), AgeGroup::From11),
+        expectSameCrop(framing.crop(),
+                       passport::frameHead(framing.marks(), AgeGroup::From11, framing.levelling()),
                        "reframed");
     }
 }
@@ -294,6 +308,198 @@ TEST(CounterWindow, ClosingWhileTheModelLoadsOrTheFaceIsSoughtIsSafe) {
     }
     counterWorkers()->waitForDone();
     QCoreApplication::processEvents();
+}
+
+// The check list shows every cell's whole text in the list's width: no sideways scroll bar,
+// and each text, wrapped where it must be, inside its cell.
+void expectReadable(const QTreeWidget& list) {
+    EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
+    EXPECT_EQ(list.horizontalScrollBar()->maximum(), 0);
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    const QFontMetrics metrics(list.font());
+    const QAbstractItemModel* model = list.model();
+    for (int g = 0; g < model->rowCount(); ++g) {
+        const QModelIndex heading = model->index(g, 0);
+        for (int r = 0; r < model->rowCount(heading); ++r) {
+            for (int c = 0; c < model->columnCount(heading); ++c) {
+                const QModelIndex cell = model->index(r, c, heading);
+                const QString text = cell.data().toString();
+                const QRect rect = list.visualRect(cell);
+                const int width = rect.width() - 2 * margin;
+                const QRect needed =
+                    metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, text);
+                const int lines = (needed.height() + metrics.lineSpacing() / 2) /
+                                  metrics.lineSpacing();
+                EXPECT_LE(needed.width(), width) << text.toStdString();
+                EXPECT_GE(rect.height(), lines * metrics.height()) << text.toStdString();
+            }
+        }
+    }
+}
+
+TEST(CounterWindow, ShowsTheChecksByGroupWithAdviceReadableAt1024By768) {
+    struct Case {
+        const char* what;
+        std::function<void(CounterWindow&)> act;
+        QString advised;  // a criterion whose advice must show; empty: whatever fails
+    };
+    const QString headHeight =
+        QString::fromStdString(passport::criterionName(passport::Criterion::HeadHeight));
+    const Case cases[] = {
+        {"as framed", [](CounterWindow&) {}, {}},
+        {"the head too small and the photo off its edge",
+         [](CounterWindow& w) {
+             w.HeadSize->setValue(200);
+             dragOnView(w, {100, 100}, {300, 300});
+         },
+         headHeight},
+    };
+    const QImage photo = facePhoto(QStringLiteral("plain-grey-short-hair.jpg"));
+    CounterSession s;
+    s.open(photo, AgeGroup::From11, FaceModelSource::shared());
+    ASSERT_TRUE(s.settle());
+    const QSize size(1024, 768);
+    s.window->resize(size);
+    ASSERT_TRUE(waitFor([&] { return s.window->size() == size; }));
+    QCoreApplication::processEvents();
+    const QTreeWidget& list = *s.window->CheckList;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.act(*s.window);
+        const std::vector<counter::CheckRow> rows =
+            counter::checkRows({pixelsOf(photo), s.window->framing()});
+        ASSERT_EQ(rows.size(), std::size_t(passport::kCriterionCount));
+        QStringList advice;
+        int shown = 0;
+        ASSERT_EQ(list.topLevelItemCount(), 2);
+        const passport::CriterionGroup groups[] = {passport::CriterionGroup::Photo,
+                                                   passport::CriterionGroup::Person};
+        for (int g = 0; g < 2; ++g) {
+            const QTreeWidgetItem* heading = list.topLevelItem(g);
+            EXPECT_EQ(heading->text(0).toStdString(), passport::groupName(groups[g]));
+            EXPECT_TRUE(heading->isExpanded());
+            int child = 0;
+            for (const counter::CheckRow& row : rows) {
+                if (row.group != groups[g]) continue;
+                ASSERT_LT(child, heading->childCount());
+                const QTreeWidgetItem* item = heading->child(child++);
+                EXPECT_EQ(item->text(0).toStdString(), row.criterion);
+                EXPECT_EQ(item->text(1).toStdString(), passport::verdictText(row.verdict));
+                EXPECT_EQ(item->text(2).toStdString(), row.measured);
+                EXPECT_EQ(item->text(3).toStdString(), row.limit);
+                const bool fails = row.verdict == counter::Verdict::Fail && !row.advice.empty();
+                for (int column = 0; column < 4; ++column) {
+                    EXPECT_EQ(item->toolTip(column),
+                              fails ? QString::fromStdString(row.advice) : item->text(column))
+                        << row.criterion << " column " << column;
+                }
+                if (fails) advice << QString::fromStdString(row.criterion + ": " + row.advice);
+            }
+            EXPECT_EQ(heading->childCount(), child);
+            shown += child;
+        }
+        EXPECT_EQ(shown, passport::kCriterionCount);
+        EXPECT_EQ(s.window->AdviceLabel->text(), advice.join('\n'));
+        EXPECT_EQ(s.window->AdviceLabel->isVisible(), !advice.isEmpty());
+        if (!c.advised.isEmpty()) {
+            EXPECT_TRUE(s.window->AdviceLabel->text().contains(c.advised + QStringLiteral(": ")))
+                << s.window->AdviceLabel->text().toStdString();
+        }
+        expectReadable(list);
+    }
+}
+
+// The photo turned about its middle, as a head tilted towards its left shoulder.
+QImage tilted(const QImage& photo, double degrees) {
+    QImage out(photo.size(), QImage::Format_RGB32);
+    out.fill(photo.pixel(2, 2));
+    QPainter painter(&out);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.translate(photo.width() / 2.0, photo.height() / 2.0);
+    painter.rotate(degrees);
+    painter.translate(-photo.width() / 2.0, -photo.height() / 2.0);
+    painter.drawImage(0, 0, photo);
+    return out;
+}
+
+TEST(CounterWindow, LevelTheEyesTurnsTheFrameWithATiltedHead) {
+    // The face of plain-grey-short-hair.jpg is tilted some 7.6 degrees; turned further by
+    // `turn`, by 6 degrees it is tilted more than levelling turns.
+    struct Case {
+        const char* what;
+        double turn;
+        bool switchOff;
+        const char* note;  // how the status line's note starts
+    };
+    const Case cases[] = {{"on from the start", -3, false, "levelled: "},
+                          {"switched off", -3, true, ""},
+                          {"tilted too far", 6, false, "not levelled: "}};
+    const QImage face = facePhoto(QStringLiteral("plain-grey-short-hair.jpg"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CounterSession s;
+        s.open(tilted(face, c.turn), AgeGroup::From11, FaceModelSource::shared());
+        ASSERT_TRUE(s.settle());
+        ASSERT_EQ(s.window->framing().finding(), Finding::OneFace);
+        EXPECT_EQ(s.window->LevelEyes->text(), QStringLiteral("Level the eyes"));
+        EXPECT_EQ(s.window->LevelEyes->toolTip(),
+                  QStringLiteral(" Turn the frame so that the eyes lie level (tilts up to 10 "
+                                 "degrees) "));
+        EXPECT_TRUE(s.window->LevelEyes->isChecked());
+        if (c.switchOff) s.window->LevelEyes->click();
+        const passport::Levelling levelling =
+            c.switchOff ? passport::Levelling::Off : passport::Levelling::On;
+        const counter::CounterFraming& framing = s.window->framing();
+        EXPECT_EQ(framing.levelling(), levelling);
+        expectSameCrop(framing.crop(), passport::frameHead(framing.marks(), AgeGroup::From11,
+                                                           levelling),
+                       c.what);
+        const bool turned = c.turn < 0 && !c.switchOff;
+        EXPECT_EQ(framing.crop().angleDegrees != 0, turned);
+        const QString note = QString::fromStdString(framing.levellingNote());
+        EXPECT_TRUE(note.startsWith(QString::fromLatin1(c.note))) << note.toStdString();
+        EXPECT_TRUE(s.window->StatusLabel->text().contains(note))
+            << s.window->StatusLabel->text().toStdString();
+    }
+}
+
+TEST(CounterWindow, SaysNothingAboutTheFramingUntilTheFaceIsLookedFor) {
+    // Too few pixels for 400 dpi however it is framed: the warning and the advice come, but
+    // only once the search has an outcome.
+    const QImage small = facePhoto(QStringLiteral("plain-grey-short-hair.jpg"))
+                             .scaledToWidth(240, Qt::SmoothTransformation);
+    loadedModel();
+    const std::shared_ptr<const passport::FaceModel> model = FaceModelSource::shared().model();
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
+    FaceModelSource held([released, model](std::string*) {
+        released.wait();
+        return model;
+    });
+    struct Case {
+        const char* what;
+        FaceModelSource& faces;
+    };
+    const Case cases[] = {{"while the model loads", held},
+                          {"while the face is looked for", FaceModelSource::shared()}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CounterSession s;
+        s.open(small, AgeGroup::From11, c.faces);
+        // An expectation, not an assertion: the held load must be released whatever happens.
+        EXPECT_EQ(s.window->framing().finding(), Finding::Waiting);
+        EXPECT_TRUE(s.window->WarningLabel->isHidden())
+            << s.window->WarningLabel->text().toStdString();
+        EXPECT_TRUE(s.window->AdviceLabel->isHidden())
+            << s.window->AdviceLabel->text().toStdString();
+        if (&c.faces == &held) release.set_value();
+        ASSERT_TRUE(s.settle());
+        EXPECT_TRUE(s.window->WarningLabel->isVisible());
+        EXPECT_TRUE(s.window->WarningLabel->text().startsWith(QStringLiteral("Only ")))
+            << s.window->WarningLabel->text().toStdString();
+        EXPECT_TRUE(s.window->AdviceLabel->isVisible());
+    }
+    counterWorkers()->waitForDone();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "passport/JpegOutput.h"
 #include "passport/LabSheet.h"
 #include "passport/PrintPhoto.h"
+#include "passport/Resample.h"
 
 using namespace passport;
 
@@ -91,6 +92,147 @@ TEST(PrintPhoto, IsTheAreaAverageOfTheCropAndSaysWhatItCameFrom) {
             }
         }
         EXPECT_LE(worst, 1);
+    }
+}
+
+// Pictures whose every pixel differs from its neighbours in a known way.
+TestPhoto gradientPhoto(int width, int height) {
+    TestPhoto photo = uniformPhoto(width, height, 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            photo.pixels[std::size_t(y) * width + x] =
+                0xff000000u | std::uint32_t(x * 255 / (width - 1)) << 16 |
+                std::uint32_t(y * 255 / (height - 1)) << 8 | std::uint32_t((x + 2 * y) % 256);
+        }
+    }
+    return photo;
+}
+
+TestPhoto checkerPhoto(int width, int height, int cell) {
+    TestPhoto photo = uniformPhoto(width, height, 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            photo.pixels[std::size_t(y) * width + x] =
+                (x / cell + y / cell) % 2 ? 0xfff0e010u : 0xff1020f0u;
+        }
+    }
+    return photo;
+}
+
+// One channel of one destination pixel by definition: the mean of a grid x grid lattice of
+// points spread evenly over the pixel's turned footprint, each the source pixel it falls in
+// (fill outside). A fine grid approaches the area mean; a grid of one point per source pixel
+// on a quarter-turned area of whole pixels hits exactly the pixels it covers.
+double footprintMean(const TestPhoto& photo, const TurnedArea& area, int destWidth,
+                     int destHeight, int px, int py, int shift, std::uint32_t fill, int grid) {
+    const double a = area.angleDegrees * std::acos(-1.0) / 180;
+    const double c = std::cos(a), s = std::sin(a);
+    const double sx = area.width / destWidth, sy = area.height / destHeight;
+    double sum = 0;
+    for (int gy = 0; gy < grid; ++gy) {
+        for (int gx = 0; gx < grid; ++gx) {
+            const double u = (px + (gx + 0.5) / grid) * sx, v = (py + (gy + 0.5) / grid) * sy;
+            const double x = std::floor(area.x + u * c - v * s),
+                         y = std::floor(area.y + u * s + v * c);
+            const bool inside = x >= 0 && y >= 0 && x < photo.width && y < photo.height;
+            sum += (inside ? photo.at(int(x), int(y)) : fill) >> shift & 0xff;
+        }
+    }
+    return sum / (double(grid) * grid);
+}
+
+TEST(Resample, TurnedAreaIsTheAreaMean) {
+    const TestPhoto grainy = grainyPhoto(60, 50);
+    const TestPhoto gradient = gradientPhoto(60, 50);
+    const TestPhoto checker = checkerPhoto(60, 50, 1);
+    const TestPhoto wideChecker = checkerPhoto(60, 50, 3);
+    const TestPhoto large = grainyPhoto(900, 700);
+    const double nan = std::nan("");
+    const double inf = HUGE_VAL;
+    // Upright: bit for bit resampleArea. Exact: footprintMean on `grid` points, rounded.
+    // Near: within `tolerance` of footprintMean on 64 x 64 points. FillOrCorner: every pixel
+    // is the fill or the pixel under the corner.
+    enum Check { Upright, Exact, Near, FillOrCorner };
+    struct Case {
+        const char* what;
+        const TestPhoto* photo;
+        TurnedArea area;
+        int width, height;
+        Check check;
+        int grid = 0;        // Exact
+        int tolerance = 0;   // Near
+        int every = 1;       // Near: every n-th pixel each way
+    };
+    const Case cases[] = {
+        {"unturned: the upright area average", &grainy, {3.3, 2.7, 41.1, 33.4, 0}, 13, 11,
+         Upright},
+        {"unturned, partly outside", &grainy, {-7.5, 30.2, 40, 51.4, 0}, 7, 9, Upright},
+        {"a quarter turn of whole pixels: the picture turned", &grainy, {40, 5, 30, 20, 90}, 30,
+         20, Exact, 1},
+        {"a quarter turn back, two by two pixels each", &grainy, {10, 44, 30, 20, -90}, 15, 10,
+         Exact, 2},
+        {"half a turn, partly outside: the fill's share", &grainy, {20, 10, 30, 24, 180}, 15, 12,
+         Exact, 2},
+        {"7 degrees over a gradient", &gradient, {8.4, 3.1, 36.7, 44.2, 7}, 9, 11, Near, 0, 1},
+        {"-10 degrees over a gradient", &gradient, {12.6, 9.3, 33.0, 39.6, -10}, 10, 12, Near, 0,
+         1},
+        {"7 degrees over grain", &grainy, {8.4, 3.1, 36.7, 44.2, 7}, 9, 11, Near, 0, 1},
+        {"-10 degrees over a checkerboard of single pixels", &checker,
+         {12.6, 9.3, 33.0, 39.6, -10}, 10, 12, Near, 0, 2},
+        {"-10 degrees over a checkerboard of 3 pixels", &wideChecker,
+         {12.6, 9.3, 33.0, 39.6, -10}, 10, 12, Near, 0, 2},
+        {"7 degrees, enlarged", &grainy, {20.2, 10.7, 6.3, 8.1, 7}, 12, 15, Near, 0, 1},
+        {"7 degrees, partly outside: the fill's share", &wideChecker,
+         {-9.5, -7.2, 40, 51.4, 7}, 10, 13, Near, 0, 2},
+        {"-3.5 degrees, a destination split over threads", &large,
+         {60.5, 80.25, 780, 600.6, -3.5}, 240, 185, Near, 0, 1, 5},
+        {"no size: the pixel under the corner", &grainy, {5.5, 6.5, 0, 0, 7}, 4, 5,
+         FillOrCorner},
+        {"negative size", &grainy, {5.5, 6.5, -3, -4, 7}, 4, 5, FillOrCorner},
+        {"corner not a number", &grainy, {nan, 6.5, 30, 40, 7}, 4, 5, FillOrCorner},
+        {"angle not a number", &grainy, {5.5, 6.5, 30, 40, nan}, 4, 5, FillOrCorner},
+        {"angle infinite", &grainy, {5.5, 6.5, 30, 40, inf}, 4, 5, FillOrCorner},
+        {"absurdly large", &grainy, {5.5, 6.5, 1e300, 1e300, 7}, 200, 250, FillOrCorner},
+        {"absurdly far", &grainy, {-1e300, 1e300, 30, 40, -10}, 4, 5, FillOrCorner},
+        {"infinitely large", &grainy, {5.5, 6.5, inf, inf, 7}, 4, 5, FillOrCorner},
+    };
+    const std::uint32_t fill = 0xff2080c0u;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TestPhoto& photo = *c.photo;
+        std::vector<std::uint32_t> out(std::size_t(c.width) * c.height, 0);
+        const view::Pixels dest{out.data(), c.width, c.height, c.width};
+        resampleTurned(photo.view(), c.area, dest, fill);
+        if (c.check == Upright) {
+            std::vector<std::uint32_t> upright(out.size(), 0);
+            resampleArea(photo.view(), {c.area.x, c.area.y, c.area.width, c.area.height},
+                         {upright.data(), c.width, c.height, c.width}, fill);
+            EXPECT_EQ(out, upright);
+            continue;
+        }
+        if (c.check == FillOrCorner) {
+            const double x = std::floor(c.area.x), y = std::floor(c.area.y);
+            const bool inside = x >= 0 && y >= 0 && x < photo.width && y < photo.height;
+            const std::uint32_t corner = inside ? photo.at(int(x), int(y)) : fill;
+            for (std::uint32_t p : out) EXPECT_TRUE(p == fill || p == corner) << std::hex << p;
+            continue;
+        }
+        int worst = 0;
+        for (int y = 0; y < c.height; y += c.every) {
+            for (int x = 0; x < c.width; x += c.every) {
+                for (int shift : {0, 8, 16}) {
+                    const int got = int(out[std::size_t(y) * c.width + x] >> shift & 0xff);
+                    const double want = footprintMean(photo, c.area, c.width, c.height, x, y,
+                                                      shift, fill, c.check == Exact ? c.grid : 64);
+                    if (c.check == Exact) {
+                        EXPECT_EQ(got, int(std::floor(want + 0.5))) << x << ", " << y;
+                    } else {
+                        worst = std::max(worst, int(std::ceil(std::abs(got - want) - 0.5)));
+                    }
+                }
+            }
+        }
+        EXPECT_LE(worst, c.tolerance);
     }
 }
 

@@ -69,7 +69,11 @@ TEST(PassportCommand, SaysWhatBecameOfEachPhotoWithItsExitStatus) {
         {"not a picture", {text}, 2, "not a JPEG, BMP or GIF picture"},
         {"a JPEG cut short", {cut}, 2, "is damaged or incomplete"},
         {"no face", {greyPhoto}, 2, "no face found in"},
-        {"two faces", {face("two-faces.jpg")}, 2, "2 faces found in"},
+        // The larger face is framed; the other lies far outside its frame.
+        {"two faces, one in the frame", {face("two-faces.jpg")}, 0,
+         "faces: 2 in the photo, one in the frame\n"},
+        {"rows without a sheet", {good, "--rows", "2"}, 64, "--rows needs --pdf FILE"},
+        {"cut lines without a sheet", {good, "--cut-lines"}, 64, "--cut-lines needs --pdf FILE"},
         {"no model", {good, "--model", "/no/such/model.dat"}, 3, "package libdlib-data", false},
         {"an unwritable folder",
          {good, "--out", "/no/such/folder/photo.jpg"},
@@ -80,8 +84,14 @@ TEST(PassportCommand, SaysWhatBecameOfEachPhotoWithItsExitStatus) {
         {"from 11 years", {good}, 0, "face width: 16.5 mm\n"},
         {"checked", {good, "--check"}, 1, "26–30 mm (from 11 years)"},
         {"checked, up to 10 years", {good, "--child", "--check"}, 1, "19–30 mm (up to 10 years)"},
+        // Levelled, the eyes no longer fail; the man is turned 11 degrees from the camera.
         {"checked, what fails", {good, "--check"}, 1,
-         "Fails: Eyes level, Whole photo, Resolution, Sharp, Background."},
+         "Fails: Whole photo, Resolution, Sharp, Background, Facing the camera."},
+        {"checked, the advice", {good, "--check"}, 1,
+         "\n  Facing the camera: Face the camera straight on"},
+        {"checked, unlevelled", {good, "--check", "--no-level"}, 1,
+         "Fails: Eyes level, Whole photo, Resolution, Sharp, Background, Facing the"},
+        {"checked, levelled", {good}, 0, "\nlevelled: 4.0 degrees\n"},
     };
     for (const Case& c : cases) {
         const Outcome r = run(c.args, c.sharedModel);

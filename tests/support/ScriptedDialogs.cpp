@@ -34,6 +34,14 @@ bool ScriptedDialogs::setupPrinter(PrinterChoice& choice) {
     return true;
 }
 
+bool ScriptedDialogs::choosePrinter(PrinterChoice& choice) {
+    printPresets.push_back(choice);
+    const std::optional<PrinterChoice> answer = take(printAnswers, std::optional<PrinterChoice>());
+    if (!answer) return false;
+    choice = *answer;
+    return true;
+}
+
 void ScriptedDialogs::message(const QString& text) {
     messages << text;
     if (onMessage) onMessage(text);

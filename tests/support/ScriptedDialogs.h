@@ -17,6 +17,7 @@ public:
     QString saveFile(const FileFilter& filter) override;
     QString saveFileNamed(const FileFilter& filter, const QString& suggestedPath) override;
     bool setupPrinter(PrinterChoice& choice) override;
+    bool choosePrinter(PrinterChoice& choice) override;
     void message(const QString& text) override;
     bool ask(const QString& text) override;
 
@@ -24,6 +25,8 @@ public:
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<std::optional<PrinterChoice>> printerAnswers;  // nullopt = Cancel
+    // The print dialog before printing; nullopt = Cancel.
+    std::deque<std::optional<PrinterChoice>> printAnswers;
     std::deque<bool> askAnswers;
     // Runs inside a message box (the program waits in it), e.g. to check state meanwhile.
     std::function<void(const QString&)> onMessage;
@@ -33,6 +36,7 @@ public:
     std::vector<FileFilter> saveRequests;
     QStringList saveSuggestions;  // the preset of each save dialog; empty when none
     int printerRequests = 0;
+    std::vector<PrinterChoice> printPresets;  // what each print dialog was opened on
     QStringList messages;
     QStringList questions;
 };

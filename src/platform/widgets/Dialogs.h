@@ -38,6 +38,11 @@ public:
     // true returned; on cancel nothing changes and false is returned.
     virtual bool setupPrinter(PrinterChoice& choice) = 0;
 
+    // The platform's print dialog, just before printing, opened on `choice`: on Print the
+    // printer (or PDF file) chosen there is written to `choice` and true returned; on cancel
+    // nothing changes, false is returned and nothing is to be printed.
+    virtual bool choosePrinter(PrinterChoice& choice) = 0;
+
     // A message box with the text and an OK button.
     virtual void message(const QString& text) = 0;
 

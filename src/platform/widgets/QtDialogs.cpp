@@ -77,23 +77,30 @@ QString QtDialogs::saveFileNamed(const FileFilter& filter, const QString& sugges
     }
 }
 
-bool QtDialogs::setupPrinter(PrinterChoice& choice) {
+namespace {
+
+// The print dialog opened on `choice`; on OK, `choice` becomes what was chosen in it.
+bool runPrintDialog(PrinterChoice& choice, QWidget* parent, bool onlyChoose) {
     QPrinter printer;
     if (!choice.printerName.isEmpty()) printer.setPrinterName(choice.printerName);
     if (!choice.pdfFile.isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(choice.pdfFile);
     }
-    QPrintDialog dialog(&printer, parent_);
-    // Here the dialog only chooses the printer; its confirming button should not promise to
-    // print. Set once built and again once shown, in case the dialog relabels it.
-    const auto relabel = [&dialog] {
-        for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>()) {
-            if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QObject::tr("OK"));
-        }
-    };
-    relabel();
-    QTimer::singleShot(0, &dialog, relabel);
+    QPrintDialog dialog(&printer, parent);
+    if (onlyChoose) {
+        // Here the dialog only chooses the printer; its confirming button should not promise
+        // to print. Set once built and again once shown, in case the dialog relabels it.
+        const auto relabel = [&dialog] {
+            for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>()) {
+                if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) {
+                    ok->setText(QObject::tr("OK"));
+                }
+            }
+        };
+        relabel();
+        QTimer::singleShot(0, &dialog, relabel);
+    }
     if (dialog.exec() != QDialog::Accepted) return false;
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         choice.printerName.clear();
@@ -103,6 +110,16 @@ bool QtDialogs::setupPrinter(PrinterChoice& choice) {
         choice.pdfFile.clear();
     }
     return true;
+}
+
+}  // namespace
+
+bool QtDialogs::setupPrinter(PrinterChoice& choice) {
+    return runPrintDialog(choice, parent_, true);
+}
+
+bool QtDialogs::choosePrinter(PrinterChoice& choice) {
+    return runPrintDialog(choice, parent_, false);
 }
 
 void QtDialogs::message(const QString& text) {

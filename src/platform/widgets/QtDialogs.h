@@ -13,6 +13,7 @@ public:
     QString saveFile(const FileFilter& filter) override;
     QString saveFileNamed(const FileFilter& filter, const QString& suggestedPath) override;
     bool setupPrinter(PrinterChoice& choice) override;
+    bool choosePrinter(PrinterChoice& choice) override;
     void message(const QString& text) override;
     bool ask(const QString& text) override;
 
