@@ -40,8 +40,12 @@ std::vector<CheckRow> checkRows(const CheckInput& input) {
     std::vector<CheckRow> rows;
     rows.reserve(checks.size());
     for (const passport::CriterionCheck& check : checks) {
-        CheckRow row{passport::criterionName(check.criterion), check.measured, check.limit,
-                     check.verdict, check.advice, passport::groupOf(check.criterion)};
+        CheckRow row{passport::criterionName(check.criterion),
+                     check.measured,
+                     check.limit,
+                     check.verdict,
+                     check.advice,
+                     passport::groupOf(check.criterion)};
         const auto unknown = [&row](const char* why) {
             row.measured = why;
             row.verdict = Verdict::CannotTell;

@@ -19,7 +19,7 @@ struct CheckRow {
     std::string measured;   // "27.4 mm"
     std::string limit;      // "26–30 mm (from 11 years)"
     Verdict verdict = Verdict::CannotTell;
-    std::string advice;     // what to do when it fails
+    std::string advice;  // what to do when it fails
     passport::CriterionGroup group = passport::CriterionGroup::Photo;
 };
 

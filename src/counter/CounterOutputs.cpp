@@ -136,9 +136,10 @@ void CounterWindow::onPrintSheet() {
     }
     const QString printer =
         choice.printerName.isEmpty() ? QPrinterInfo::defaultPrinterName() : choice.printerName;
-    dialogs_.message(printer.isEmpty()
-                         ? QStringLiteral("The sheet was sent to the default printer.")
-                         : QStringLiteral("The sheet was sent to the printer \"%1\".").arg(printer));
+    dialogs_.message(
+        printer.isEmpty()
+            ? QStringLiteral("The sheet was sent to the default printer.")
+            : QStringLiteral("The sheet was sent to the printer \"%1\".").arg(printer));
 }
 
 void CounterWindow::offerPdf(const QString& problem) {

@@ -178,7 +178,7 @@ void CounterWindow::refresh() {
         HeadSize->setValue(static_cast<int>(std::lround(m.headHeightMm * 10)));
     }
     HeadSizeLabel->setText(QStringLiteral("%1 mm").arg(m.headHeightMm, 0, 'f', 1));
-    showCheckRows(counter::checkRows({photo_.pixels, framing_}));
+    showCheckRows(counter::checkRows({photo_.pixels, framing_, !searching_}));
     refreshStatus();
     refreshWarnings();
     emit framingChanged();
@@ -244,11 +244,12 @@ bool CounterWindow::fitCheckColumns() {
     const QScrollBar* vertical = CheckList->verticalScrollBar();
     // Room for the vertical scroll bar is kept whether it shows or not, so that its coming and
     // going does not change the columns (and with them the rows' heights, and the bar).
-    const int extent = CheckList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vertical);
+    const int extent =
+        CheckList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vertical);
     const int available =
         CheckList->viewport()->width() - (vertical->isVisibleTo(CheckList) ? 0 : extent);
-    const int margin = CheckList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
-                                                       CheckList) + 1;
+    const int margin =
+        CheckList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, CheckList) + 1;
     // Each column's text on one line: the widest one's width with the cell's margins (and in
     // the first column the rows' indentation), or the header's when that is wider.
     int whole[kColumnCount];
@@ -266,13 +267,14 @@ bool CounterWindow::fitCheckColumns() {
                 whole[column] = std::max(whole[column],
                                          metrics.horizontalAdvance(text) + 2 * margin + indent + 1);
                 for (const QString& word : text.split(QLatin1Char(' '))) {
-                    longestWord[column] = std::max(longestWord[column],
-                                                   metrics.horizontalAdvance(word) + 2 * margin + 1);
+                    longestWord[column] = std::max(
+                        longestWord[column], metrics.horizontalAdvance(word) + 2 * margin + 1);
                 }
             }
         }
     }
-    int widths[kColumnCount] = {whole[kCriterion], whole[kVerdict], whole[kMeasured], whole[kLimit]};
+    int widths[kColumnCount] = {whole[kCriterion], whole[kVerdict], whole[kMeasured],
+                                whole[kLimit]};
     const int rest = available - widths[kCriterion] - widths[kVerdict];
     if (whole[kMeasured] + whole[kLimit] > rest) {
         // Too narrow for both on one line: each gets half, or what it needs when that is

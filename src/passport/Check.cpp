@@ -102,8 +102,8 @@ CriterionCheck centred(const CheckInput& in, const Measures& m) {
     // without eyes or jaw sides there is no face midline to measure.
     if (!(in.marks.leftEye && in.marks.rightEye) && !(in.marks.leftJaw && in.marks.rightJaw))
         return cannotTell(Criterion::Centred, limit, "unknown without eye or jaw marks");
-    CriterionCheck c = judged(Criterion::Centred, limit, m.centreOffsetMm, "mm", 1, -tolerance,
-                              tolerance);
+    CriterionCheck c =
+        judged(Criterion::Centred, limit, m.centreOffsetMm, "mm", 1, -tolerance, tolerance);
     const double offset = shown(m.centreOffsetMm, 1);
     c.measured = number(std::abs(offset), 1) + " mm" +
                  (offset > 0   ? " right of the middle"
@@ -270,9 +270,9 @@ BackgroundCriteria backgroundCriteria(const CheckInput& in, const Measures& m) {
     }
     r.shadow.value = b.shadowDepth;
     r.shadow.unit = "L*";
-    r.shadow.measured = "darkest part " + number(b.shadowDepth, 1) + " L* below the lightest" + fill;
-    r.shadow.verdict =
-        shown(b.shadowDepth, 1) <= kMaxShadowDepth ? Verdict::Pass : Verdict::Fail;
+    r.shadow.measured =
+        "darkest part " + number(b.shadowDepth, 1) + " L* below the lightest" + fill;
+    r.shadow.verdict = shown(b.shadowDepth, 1) <= kMaxShadowDepth ? Verdict::Pass : Verdict::Fail;
     return r;
 }
 
@@ -286,10 +286,10 @@ FaceCount facesInFrame(const std::vector<FoundFace>& faces, const Crop& crop) {
         // The box's corners in the crop's frame, and how far its extent reaches into it.
         double left = 1e300, right = -1e300, top = 1e300, bottom = -1e300;
         const view::Rect& b = face.box;
-        for (const Point corner : {Point{double(b.x), double(b.y)},
-                                   Point{double(b.x) + b.width, double(b.y)},
-                                   Point{double(b.x), double(b.y) + b.height},
-                                   Point{double(b.x) + b.width, double(b.y) + b.height}}) {
+        for (const Point corner :
+             {Point{double(b.x), double(b.y)}, Point{double(b.x) + b.width, double(b.y)},
+              Point{double(b.x), double(b.y) + b.height},
+              Point{double(b.x) + b.width, double(b.y) + b.height}}) {
             const Point p = toCropFrame(crop, corner);
             left = std::min(left, p.x / perMm);
             right = std::max(right, p.x / perMm);

@@ -41,29 +41,28 @@ std::string cut(const std::string& text, std::size_t width) {
 }  // namespace
 
 std::string criterionName(Criterion criterion) {
-    static const std::array<const char*, kCriterionCount> names = {
-        "One face",
-        "Head height, chin to crown",
-        "Face width",
-        "Centred",
-        "Eyes level",
-        "Eye line",
-        "Whole photo",
-        "Resolution",
-        "In colour",
-        "Not edited",
-        "Sharp",
-        "Background",
-        "No shadow on the background",
-        "Exposure",
-        "Mouth closed",
-        "Neutral expression",
-        "Eyes open",
-        "Eyes visible",
-        "Facing the camera",
-        "No reflections",
-        "Even light on the face",
-        "No red eyes"};
+    static const std::array<const char*, kCriterionCount> names = {"One face",
+                                                                   "Head height, chin to crown",
+                                                                   "Face width",
+                                                                   "Centred",
+                                                                   "Eyes level",
+                                                                   "Eye line",
+                                                                   "Whole photo",
+                                                                   "Resolution",
+                                                                   "In colour",
+                                                                   "Not edited",
+                                                                   "Sharp",
+                                                                   "Background",
+                                                                   "No shadow on the background",
+                                                                   "Exposure",
+                                                                   "Mouth closed",
+                                                                   "Neutral expression",
+                                                                   "Eyes open",
+                                                                   "Eyes visible",
+                                                                   "Facing the camera",
+                                                                   "No reflections",
+                                                                   "Even light on the face",
+                                                                   "No red eyes"};
     const auto index = std::size_t(criterion);
     return index < names.size() ? names[index] : "?";
 }
@@ -86,14 +85,13 @@ std::string criterionAdvice(Criterion criterion) {
         "Stand further from the wall and light it evenly, so that no shadow falls on it.",
         "Light the face evenly: no burnt-out or black patches.",
         "Close your mouth and keep a neutral face.",
-        "Keep a neutral face: no smile, mouth closed, teeth hidden.",
-        "Keep both eyes open and look into the camera.",
+        "Keep a neutral face: no smile, lips together.",
+        "Open both eyes and look into the camera.",
         "Take off sunglasses or tinted glasses and keep hair away from the eyes.",
-        "Face the camera straight on, with the camera at eye height.",
-        "Tilt the glasses slightly down or move the light so that no glare hides the eyes.",
-        "Light the face from the front, so that both sides are equally bright.",
-        "Switch off the flash or take the photo in more light, so that the pupils are not "
-        "red."};
+        "Face the camera straight on, chin level.",
+        "Tilt the glasses or move the light so the lenses show no glare.",
+        "Light the face evenly from the front, with no shadow on one side.",
+        "Retake without the flash straight at the eyes."};
     const auto index = std::size_t(criterion);
     return index < advice.size() ? advice[index] : "";
 }

@@ -71,9 +71,8 @@ HeadMarks turnedMarks(const HeadMarks& marks, Point pivot, double degrees) {
 
 std::string fixed1(double value) {
     char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, std::abs(value),
-                                   std::chars_format::fixed, 1)
-                         .ptr;
+    const auto end =
+        std::to_chars(text, text + sizeof text, std::abs(value), std::chars_format::fixed, 1).ptr;
     return std::string(text, end);
 }
 

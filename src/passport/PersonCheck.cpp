@@ -251,11 +251,11 @@ std::optional<double> redShare(const view::ConstPixels& photo, const FaceFrame& 
     return double(reds) / double(s->pixels.size());
 }
 
-CriterionCheck start(Criterion criterion, std::string limit, std::string advice) {
+CriterionCheck start(Criterion criterion, std::string limit) {
     CriterionCheck c;
     c.criterion = criterion;
     c.limit = std::move(limit);
-    c.advice = std::move(advice);
+    c.advice = criterionAdvice(criterion);
     return c;
 }
 
@@ -368,9 +368,8 @@ std::vector<CriterionCheck> checkPerson(const PersonInput& input) {
 
     // MouthClosed.
     {
-        CriterionCheck c =
-            start(Criterion::MouthClosed, "gap at most " + number(kMaxMouthGap, 3) + " of eye–chin",
-                  "Close your mouth and keep a neutral face.");
+        CriterionCheck c = start(Criterion::MouthClosed,
+                                 "gap at most " + number(kMaxMouthGap, 3) + " of eye–chin");
         if (!m.whyNot.empty()) {
             c = cannotTell(c, m.whyNot);
         } else if (m.mouthGap) {
@@ -389,8 +388,7 @@ std::vector<CriterionCheck> checkPerson(const PersonInput& input) {
             Criterion::NeutralExpression,
             "corners at most " + number(kMaxCornerLift, 3) +
                 " of eye–chin above the lips, mouth at most " + number(kMaxMouthWidthShare, 2) +
-                " of face width, teeth at most " + number(100 * kMaxTeethShare, 0) + " %",
-            "Keep a neutral face: no smile, lips together.");
+                " of face width, teeth at most " + number(100 * kMaxTeethShare, 0) + " %");
         if (!m.whyNot.empty()) {
             c = cannotTell(c, m.whyNot);
         } else if (m.cornerLift && m.mouthWidthShare) {
@@ -414,8 +412,7 @@ std::vector<CriterionCheck> checkPerson(const PersonInput& input) {
     {
         CriterionCheck c =
             start(Criterion::EyesOpen,
-                  "each open at least " + number(kMinEyeOpening, 2) + " of its width",
-                  "Open both eyes and look into the camera.");
+                  "each open at least " + number(kMinEyeOpening, 2) + " of its width");
         if (!m.whyNot.empty()) {
             c = cannotTell(c, m.whyNot);
         } else if (both(m.leftEyeOpening, m.rightEyeOpening)) {
@@ -433,8 +430,7 @@ std::vector<CriterionCheck> checkPerson(const PersonInput& input) {
     {
         CriterionCheck c =
             start(Criterion::EyesVisible,
-                  "eyes at least " + number(kMinEyeBrightness, 2) + " as bright as the cheeks",
-                  "Take off sunglasses or tinted glasses and keep hair away from the eyes.");
+                  "eyes at least " + number(kMinEyeBrightness, 2) + " as bright as the cheeks");
         if (!m.whyNot.empty()) {
             c = cannotTell(c, m.whyNot);
         } else if (both(m.leftEyeBrightness, m.rightEyeBrightness)) {
@@ -463,8 +459,7 @@ std::vector<CriterionCheck> checkPerson(const PersonInput& input) {
         shown(std::min(*m.leftEyeBrightness, *m.rightEyeBrightness), 2) < kSureEyeBrightness;
     {
         CriterionCheck c = start(Criterion::FacingCamera,
-                                 "turned and tilted at most " + number(kMaxYawDegrees, 0) + "°",
-                                 "Face the camera straight on, chin level.");
+                                 "turned and tilted at most " + number(kMaxYawDegrees, 0) + "°");
         if (!m.whyNot.empty()) {
             c = cannotTell(c, m.whyNot);
         } else if (eyesHidden) {
@@ -497,9 +492,9 @@ std::vector<CriterionCheck> checkPerson(const PersonInput& input) {
     }
     // NoReflections.
     {
-        CriterionCheck c = start(Criterion::NoReflections,
-                                 "glare at most " + percent(kMaxGlareShare) + " of each eye region",
-                                 "Tilt the glasses or move the light so the lenses show no glare.");
+        CriterionCheck c =
+            start(Criterion::NoReflections,
+                  "glare at most " + percent(kMaxGlareShare) + " of each eye region");
         if (!m.whyNot.empty()) {
             c = cannotTell(c, m.whyNot);
         } else if (m.cheekBurnt && *m.cheekBurnt > kMaxCheekBurnt) {
@@ -520,8 +515,7 @@ std::vector<CriterionCheck> checkPerson(const PersonInput& input) {
     {
         CriterionCheck c =
             start(Criterion::EvenLight,
-                  "darker cheek at least " + percent(kMinCheekBalance) + " as bright as the other",
-                  "Light the face evenly from the front, with no shadow on one side.");
+                  "darker cheek at least " + percent(kMinCheekBalance) + " as bright as the other");
         if (!m.whyNot.empty()) {
             c = cannotTell(c, m.whyNot);
         } else if (m.cheekBalance) {
@@ -537,8 +531,7 @@ std::vector<CriterionCheck> checkPerson(const PersonInput& input) {
     // NoRedEyes.
     {
         CriterionCheck c =
-            start(Criterion::NoRedEyes, "red at most " + percent(kMaxRedShare) + " of each pupil",
-                  "Retake without the flash straight at the eyes.");
+            start(Criterion::NoRedEyes, "red at most " + percent(kMaxRedShare) + " of each pupil");
         if (!m.whyNot.empty()) {
             c = cannotTell(c, m.whyNot);
         } else if (both(m.leftRed, m.rightRed)) {

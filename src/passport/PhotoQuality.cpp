@@ -101,13 +101,21 @@ Point toMm(const Crop& crop, Point p) {
 
 PhotoPixels PhotoPixels::ofPrint(const PrintPhoto& print, const Crop& crop, int photoWidth,
                                  int photoHeight) {
-    return {print.view(), 0,    0,          print.width / kPhotoWidthMm,
-            print.height / kPhotoHeightMm, 0, crop, photoWidth, photoHeight};
+    return {print.view(),
+            0,
+            0,
+            print.width / kPhotoWidthMm,
+            print.height / kPhotoHeightMm,
+            0,
+            crop,
+            photoWidth,
+            photoHeight};
 }
 
 PhotoPixels PhotoPixels::through(const view::ConstPixels& photo, const Crop& crop) {
-    return {photo, crop.x,      crop.y,      crop.pixelsPerMm(), crop.pixelsPerMm(),
-            crop.angleDegrees, crop, photo.width, photo.height};
+    return {
+        photo, crop.x,      crop.y,      crop.pixelsPerMm(), crop.pixelsPerMm(), crop.angleDegrees,
+        crop,  photo.width, photo.height};
 }
 
 Point PhotoPixels::at(double xMm, double yMm) const {

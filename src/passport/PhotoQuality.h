@@ -7,7 +7,6 @@
 #include "passport/HeadMarks.h"
 #include "passport/PrintPhoto.h"
 #include "passport/Resample.h"
-#include "passport/HeadMarks.h"
 #include "view/ViewGeometry.h"
 
 namespace passport {
@@ -168,8 +167,8 @@ struct Background {
     double spread = 0;     // RMS delta E from the mean colour
     double chroma = 0;     // C*ab of the mean colour
     double hueDegrees = 0;
-    double shadowDepth = 0;  // lightest zone's mean L* less the darkest's
-    int zones = 0;           // zones large enough to compare
+    double shadowDepth = 0;    // lightest zone's mean L* less the darkest's
+    int zones = 0;             // zones large enough to compare
     double filledAreaMm2 = 0;  // of the strips, where the crop reaches beyond the photo
 };
 // `crownGapMm`: how far above the crown mark the top strip ends (more when the crown is an

@@ -237,8 +237,7 @@ inline Lanes bandMean(const TurnedJob& job, const std::uint32_t* line, double to
     const double first = std::floor(top);
     Lanes sum = Lanes::zero();
     for (int k = 0; k < 3; ++k) {
-        const double share =
-            std::min(top + job.band, first + k + 1) - std::max(top, first + k);
+        const double share = std::min(top + job.band, first + k + 1) - std::max(top, first + k);
         if (!(share > 0)) continue;
         const int i = static_cast<int>(first) + k;
         const Lanes p =
@@ -421,9 +420,9 @@ void resampleTurned(const view::ConstPixels& source, const TurnedArea& area,
     }
     job.inverseBand = 1 / job.band;
 
-    const double work = double(dest.height) * job.strips *
-                        (std::min(double(job.alongSize), job.pixelWidth * dest.width + 2) +
-                         dest.width);
+    const double work =
+        double(dest.height) * job.strips *
+        (std::min(double(job.alongSize), job.pixelWidth * dest.width + 2) + dest.width);
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int threads = static_cast<int>(std::min<double>(
         {double(cores), double(dest.height), std::floor(work / kColumnsPerThread)}));

@@ -181,8 +181,8 @@ int findFaces(const Options& options, const Services& services, std::ostream& er
     const std::unique_ptr<passport::FaceModel> loaded = services.model ? nullptr : loading.get();
     if (photo.isNull()) {
         // In the window's words: "is damaged or incomplete", "is not a JPEG, BMP or GIF ...".
-        err << kName << ": the photo \"" << options.photo
-            << "\" " << photoErrorText(reason).toStdString() << "\n";
+        err << kName << ": the photo \"" << options.photo << "\" "
+            << photoErrorText(reason).toStdString() << "\n";
         return kExitNoPhotoOrFace;
     }
     const passport::FaceModel* model = services.model ? services.model : loaded.get();
@@ -286,8 +286,8 @@ std::string report(const Framed& framed) {
     }
     text += line("space above the head: %.1f mm\n", m.spaceAboveHeadMm);
     text += "centring: " +
-            sided(m.centreOffsetMm, " mm", " right of the centre line",
-                  " left of the centre line", "on the centre line") +
+            sided(m.centreOffsetMm, " mm", " right of the centre line", " left of the centre line",
+                  "on the centre line") +
             "\n";
     if (m.tiltDegrees) {
         text += "eyes: " +
@@ -305,8 +305,8 @@ std::string report(const Framed& framed) {
                 ? "crown: found in the photo\n"
                 : "crown: estimated from the face's proportions\n";
     if (framed.facesInPhoto > 1) {
-        text += "faces: " + std::to_string(framed.facesInPhoto) +
-                " in the photo, one in the frame\n";
+        text +=
+            "faces: " + std::to_string(framed.facesInPhoto) + " in the photo, one in the frame\n";
     }
     return text + "filled: " + filledEdges(framed.print.overhang);
 }

@@ -175,7 +175,8 @@ TEST(CounterOutput, WritesThePhotoTheLabSheetAndTheA4SheetAndSaysWhere) {
         const std::unique_ptr<FaceModelSource> missing = missingModelSource();
         CounterSession s;
         s.open(markedCounterPhoto(), passport::AgeGroup::From11, *missing, photoName, c.printer);
-        s.window->setDocumentName(QStringLiteral("Portrik counter test %1").arg(qApp->applicationPid()));
+        s.window->setDocumentName(
+            QStringLiteral("Portrik counter test %1").arg(qApp->applicationPid()));
         ASSERT_TRUE(s.settle());
         if (!c.answer.isEmpty()) s.dialogs.saveAnswers.push_back(c.answer);
         s.dialogs.printAnswers.push_back(c.printAnswer);

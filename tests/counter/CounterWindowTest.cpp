@@ -178,6 +178,17 @@ TEST(CounterWindow, WithoutASingleFaceSaysSoInTheWindowAndTheUserFramesByHand) {
         if (c.detectionOff) s.window->DetectionOff->click();
         const counter::CounterFraming& framing = s.window->framing();
         EXPECT_EQ(framing.finding(), c.finding);
+        if (c.detectionOff) {
+            // Framing by hand leaves nothing the detector found behind, and claims no face.
+            EXPECT_EQ(framing.landmarks(), nullptr);
+            EXPECT_FALSE(framing.marks().leftEye || framing.marks().rightJaw);
+            const QTreeWidgetItem* oneFace = checkRowNamed(
+                *s.window,
+                QString::fromStdString(passport::criterionName(passport::Criterion::OneFace)));
+            ASSERT_NE(oneFace, nullptr);
+            EXPECT_EQ(oneFace->text(1), QStringLiteral("cannot tell"));
+            EXPECT_EQ(oneFace->text(2), QStringLiteral("detection off"));
+        }
         for (const QString& said : c.said) {
             EXPECT_TRUE(s.window->StatusLabel->text().contains(said))
                 << s.window->StatusLabel->text().toStdString();
@@ -328,8 +339,8 @@ void expectReadable(const QTreeWidget& list) {
                 const int width = rect.width() - 2 * margin;
                 const QRect needed =
                     metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, text);
-                const int lines = (needed.height() + metrics.lineSpacing() / 2) /
-                                  metrics.lineSpacing();
+                const int lines =
+                    (needed.height() + metrics.lineSpacing() / 2) / metrics.lineSpacing();
                 EXPECT_LE(needed.width(), width) << text.toStdString();
                 EXPECT_GE(rect.height(), lines * metrics.height()) << text.toStdString();
             }
@@ -451,9 +462,8 @@ TEST(CounterWindow, LevelTheEyesTurnsTheFrameWithATiltedHead) {
             c.switchOff ? passport::Levelling::Off : passport::Levelling::On;
         const counter::CounterFraming& framing = s.window->framing();
         EXPECT_EQ(framing.levelling(), levelling);
-        expectSameCrop(framing.crop(), passport::frameHead(framing.marks(), AgeGroup::From11,
-                                                           levelling),
-                       c.what);
+        expectSameCrop(framing.crop(),
+                       passport::frameHead(framing.marks(), AgeGroup::From11, levelling), c.what);
         const bool turned = c.turn < 0 && !c.switchOff;
         EXPECT_EQ(framing.crop().angleDegrees != 0, turned);
         const QString note = QString::fromStdString(framing.levellingNote());
@@ -492,6 +502,16 @@ TEST(CounterWindow, SaysNothingAboutTheFramingUntilTheFaceIsLookedFor) {
             << s.window->WarningLabel->text().toStdString();
         EXPECT_TRUE(s.window->AdviceLabel->isHidden())
             << s.window->AdviceLabel->text().toStdString();
+        // No verdict at all on a frame that is only a start.
+        int rows = 0;
+        for (int group = 0; group < s.window->CheckList->topLevelItemCount(); ++group) {
+            const QTreeWidgetItem* heading = s.window->CheckList->topLevelItem(group);
+            for (int i = 0; i < heading->childCount(); ++i, ++rows) {
+                EXPECT_EQ(heading->child(i)->text(1), QStringLiteral("cannot tell"))
+                    << heading->child(i)->text(0).toStdString();
+            }
+        }
+        EXPECT_EQ(rows, passport::kCriterionCount);
         if (&c.faces == &held) release.set_value();
         ASSERT_TRUE(s.settle());
         EXPECT_TRUE(s.window->WarningLabel->isVisible());

@@ -72,7 +72,12 @@ Framed goodPhoto(const std::string& file, int cutLeft, int pad, int padTop, doub
 }
 
 std::vector<CriterionCheck> check(const Framed& f, bool withPrintPhoto) {
-    CheckInput input{f.count, f.marks, f.crop, f.photo.view(), AgeGroup::From11, nullptr,
+    CheckInput input{f.count,
+                     f.marks,
+                     f.crop,
+                     f.photo.view(),
+                     AgeGroup::From11,
+                     nullptr,
                      f.landmarks ? &*f.landmarks : nullptr};
     if (!withPrintPhoto) return checkPhoto(input);
     const PrintPhoto print = makePrintPhoto(f.photo.view(), f.crop);
@@ -209,8 +214,8 @@ TEST(Check, AGoodPhotoPassesAndEachBrokenRuleFailsAlone) {
              const auto moved = [&](Point& p) { p = {p.x - x, p.y - y}; };
              moved(f.marks.crown);
              moved(f.marks.chin);
-             for (auto* p : {&f.marks.leftEye, &f.marks.rightEye, &f.marks.leftJaw,
-                             &f.marks.rightJaw})
+             for (auto* p :
+                  {&f.marks.leftEye, &f.marks.rightEye, &f.marks.leftJaw, &f.marks.rightJaw})
                  moved(**p);
              for (Point& p : *f.landmarks) moved(p);
              f.crop = moveCrop(g.crop, -x, -y);
@@ -247,9 +252,9 @@ TEST(Check, AGoodPhotoPassesAndEachBrokenRuleFailsAlone) {
          },
          {C::OneFace},
          // The markers stand on the frame's centre line: no midline, no person, to judge.
-         {C::FaceWidth, C::Centred, C::EyesLevel, C::EyeLine, C::MouthClosed,
-          C::NeutralExpression, C::EyesOpen, C::EyesVisible, C::FacingCamera, C::NoReflections,
-          C::EvenLight, C::NoRedEyes}},
+         {C::FaceWidth, C::Centred, C::EyesLevel, C::EyeLine, C::MouthClosed, C::NeutralExpression,
+          C::EyesOpen, C::EyesVisible, C::FacingCamera, C::NoReflections, C::EvenLight,
+          C::NoRedEyes}},
     };
     // What a base photo breaks itself, and what its measurement leaves unsure: the bald man
     // faces the camera 4-5.5 degrees off across these variants, on the edge of the 5 degree
@@ -259,10 +264,9 @@ TEST(Check, AGoodPhotoPassesAndEachBrokenRuleFailsAlone) {
         std::set<Criterion> fails;
         std::set<Criterion> unsure;
     };
-    const Good goods[] = {{goodPhoto("plain-white-bald.jpg", 0, 110, 40, 1.75), {}, {C::FacingCamera}},
-                          {goodPhoto("plain-grey-short-hair.jpg", 4, 200, 0, 1.35),
-                           {C::EvenLight},
-                           {}}};
+    const Good goods[] = {
+        {goodPhoto("plain-white-bald.jpg", 0, 110, 40, 1.75), {}, {C::FacingCamera}},
+        {goodPhoto("plain-grey-short-hair.jpg", 4, 200, 0, 1.35), {C::EvenLight}, {}}};
     for (const Good& base : goods) {
         const Framed& good = base.framed;
         ASSERT_EQ(good.count, FaceCount::One);
@@ -368,7 +372,9 @@ TEST(Check, OneFaceCountsTheFacesInTheFrame) {
         {"a neighbour 2 mm into the frame", {own, face(330, 150, 100)}, crop, FaceCount::One},
         {"a neighbour 4 mm into the frame", {own, face(310, 150, 100)}, crop, FaceCount::Several},
         {"a small face behind the person", {own, face(20, 20, 40)}, crop, FaceCount::Several},
-        {"the frame turned off the neighbour", {own, face(330, 400, 60)}, Crop{0, 0, 350, 10},
+        {"the frame turned off the neighbour",
+         {own, face(330, 400, 60)},
+         Crop{0, 0, 350, 10},
          FaceCount::One},
         {"no face", {}, crop, FaceCount::None},
     };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "PassportTestSupport.h"
+#include "PhotoVariants.h"
 #include "passport/Framing.h"
 #include "passport/PrintPhoto.h"
 
@@ -121,6 +122,61 @@ TEST(Framing, FollowsTheFaceWhenThePhotoIsHalvedPaddedOrMirrored) {
             EXPECT_NEAR(back.width, original.width, tolerance);
         }
     }
+}
+
+// Levelled framing as a photo service straightens a crop: found again in the 600 dpi photo,
+// the eyes lie level within half a degree; beyond 10 degrees nothing is turned and the note
+// says why. And the crown keeps 3-5 mm of room below the top edge wherever the eye band
+// allows it.
+TEST(Framing, LevelsTheEyesAndLeavesRoomAboveTheHead) {
+    struct Case {
+        const char* file;
+        double turn;  // degrees the photo is turned about the middle of its eyes first
+        bool levelled;
+    };
+    const Case cases[] = {
+        {"plain-white-bald.jpg", 0, true},        {"plain-white-bald.jpg", 7, true},
+        {"plain-white-bald.jpg", -5, true},       {"plain-grey-short-hair.jpg", 0, true},
+        {"plain-grey-short-hair.jpg", 10, false},  // 7.6 degrees of its own: 17.6 in all
+        {"plain-green-curly-hair.jpg", -5, true},
+    };
+    double residual = 0;
+    int levelled = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " turned " + std::to_string(c.turn));
+        TestPhoto photo = padded(facePhoto(c.file), 150, 150);
+        const HeadMarks before = faceModel().find(photo.view()).faces.at(0).marks;
+        const Point eyes{(before.leftEye->x + before.rightEye->x) / 2,
+                         (before.leftEye->y + before.rightEye->y) / 2};
+        photo = rotated(photo, c.turn, eyes);
+        const HeadMarks marks = faceModel().find(photo.view()).faces.at(0).marks;
+        const Crop crop = frameHead(marks, AgeGroup::From11, Levelling::On);
+        const std::string note = levellingNote(marks, crop, Levelling::On);
+        EXPECT_EQ(note.rfind(c.levelled ? "levelled: " : "not levelled: ", 0), 0u) << note;
+        EXPECT_EQ(crop.angleDegrees != 0, c.levelled);
+        const PrintPhoto print = makePrintPhoto(photo.view(), crop);
+        const FaceSearch again = faceModel().find(print.view());
+        ASSERT_EQ(again.count(), FaceCount::One);
+        const std::optional<double> tilt = eyeTiltDegrees(again.faces[0].marks);
+        // Finding the eyes again jitters by a few tenths of a degree (0.2-0.6 here, either
+        // way): each photo within 0.75, and on the whole within half a degree.
+        if (c.levelled) {
+            EXPECT_LE(std::abs(*tilt), 0.75);
+            residual += std::abs(*tilt);
+            ++levelled;
+        }
+        if (!c.levelled) EXPECT_GT(std::abs(*tilt), kMaxLevellingDegrees);
+        // The room above the head, unless the eye line had to stop at its band's end.
+        const Measures m = measure(marks, crop);
+        const double eyeFromTop = (1 - *m.eyeLineFraction) * kPhotoHeightMm;
+        const bool atBandEnd = std::abs(eyeFromTop - (13.5 + kEyeBandMarginMm)) < 0.01 ||
+                               std::abs(eyeFromTop - (22.5 - kEyeBandMarginMm)) < 0.01;
+        if (!atBandEnd && marks.crownSource == CrownSource::Image) {
+            EXPECT_GE(m.spaceAboveHeadMm, kCrownRoomMinMm - 0.01);
+            EXPECT_LE(m.spaceAboveHeadMm, kCrownRoomMaxMm + 0.01);
+        }
+    }
+    EXPECT_LE(residual / levelled, 0.5);
 }
 
 TEST(FaceModel, AMissingOrDamagedModelFileIsAPlainError) {

@@ -123,8 +123,8 @@ TestPhoto checkerPhoto(int width, int height, int cell) {
 // points spread evenly over the pixel's turned footprint, each the source pixel it falls in
 // (fill outside). A fine grid approaches the area mean; a grid of one point per source pixel
 // on a quarter-turned area of whole pixels hits exactly the pixels it covers.
-double footprintMean(const TestPhoto& photo, const TurnedArea& area, int destWidth,
-                     int destHeight, int px, int py, int shift, std::uint32_t fill, int grid) {
+double footprintMean(const TestPhoto& photo, const TurnedArea& area, int destWidth, int destHeight,
+                     int px, int py, int shift, std::uint32_t fill, int grid) {
     const double a = area.angleDegrees * std::acos(-1.0) / 180;
     const double c = std::cos(a), s = std::sin(a);
     const double sx = area.width / destWidth, sy = area.height / destHeight;
@@ -159,35 +159,79 @@ TEST(Resample, TurnedAreaIsTheAreaMean) {
         TurnedArea area;
         int width, height;
         Check check;
-        int grid = 0;        // Exact
-        int tolerance = 0;   // Near
-        int every = 1;       // Near: every n-th pixel each way
+        int grid = 0;       // Exact
+        int tolerance = 0;  // Near
+        int every = 1;      // Near: every n-th pixel each way
     };
     const Case cases[] = {
-        {"unturned: the upright area average", &grainy, {3.3, 2.7, 41.1, 33.4, 0}, 13, 11,
-         Upright},
+        {"unturned: the upright area average", &grainy, {3.3, 2.7, 41.1, 33.4, 0}, 13, 11, Upright},
         {"unturned, partly outside", &grainy, {-7.5, 30.2, 40, 51.4, 0}, 7, 9, Upright},
-        {"a quarter turn of whole pixels: the picture turned", &grainy, {40, 5, 30, 20, 90}, 30,
-         20, Exact, 1},
-        {"a quarter turn back, two by two pixels each", &grainy, {10, 44, 30, 20, -90}, 15, 10,
-         Exact, 2},
-        {"half a turn, partly outside: the fill's share", &grainy, {20, 10, 30, 24, 180}, 15, 12,
-         Exact, 2},
+        {"a quarter turn of whole pixels: the picture turned",
+         &grainy,
+         {40, 5, 30, 20, 90},
+         30,
+         20,
+         Exact,
+         1},
+        {"a quarter turn back, two by two pixels each",
+         &grainy,
+         {10, 44, 30, 20, -90},
+         15,
+         10,
+         Exact,
+         2},
+        {"half a turn, partly outside: the fill's share",
+         &grainy,
+         {20, 10, 30, 24, 180},
+         15,
+         12,
+         Exact,
+         2},
         {"7 degrees over a gradient", &gradient, {8.4, 3.1, 36.7, 44.2, 7}, 9, 11, Near, 0, 1},
-        {"-10 degrees over a gradient", &gradient, {12.6, 9.3, 33.0, 39.6, -10}, 10, 12, Near, 0,
+        {"-10 degrees over a gradient",
+         &gradient,
+         {12.6, 9.3, 33.0, 39.6, -10},
+         10,
+         12,
+         Near,
+         0,
          1},
         {"7 degrees over grain", &grainy, {8.4, 3.1, 36.7, 44.2, 7}, 9, 11, Near, 0, 1},
-        {"-10 degrees over a checkerboard of single pixels", &checker,
-         {12.6, 9.3, 33.0, 39.6, -10}, 10, 12, Near, 0, 2},
-        {"-10 degrees over a checkerboard of 3 pixels", &wideChecker,
-         {12.6, 9.3, 33.0, 39.6, -10}, 10, 12, Near, 0, 2},
+        {"-10 degrees over a checkerboard of single pixels",
+         &checker,
+         {12.6, 9.3, 33.0, 39.6, -10},
+         10,
+         12,
+         Near,
+         0,
+         2},
+        {"-10 degrees over a checkerboard of 3 pixels",
+         &wideChecker,
+         {12.6, 9.3, 33.0, 39.6, -10},
+         10,
+         12,
+         Near,
+         0,
+         2},
         {"7 degrees, enlarged", &grainy, {20.2, 10.7, 6.3, 8.1, 7}, 12, 15, Near, 0, 1},
-        {"7 degrees, partly outside: the fill's share", &wideChecker,
-         {-9.5, -7.2, 40, 51.4, 7}, 10, 13, Near, 0, 2},
-        {"-3.5 degrees, a destination split over threads", &large,
-         {60.5, 80.25, 780, 600.6, -3.5}, 240, 185, Near, 0, 1, 5},
-        {"no size: the pixel under the corner", &grainy, {5.5, 6.5, 0, 0, 7}, 4, 5,
-         FillOrCorner},
+        {"7 degrees, partly outside: the fill's share",
+         &wideChecker,
+         {-9.5, -7.2, 40, 51.4, 7},
+         10,
+         13,
+         Near,
+         0,
+         2},
+        {"-3.5 degrees, a destination split over threads",
+         &large,
+         {60.5, 80.25, 780, 600.6, -3.5},
+         240,
+         185,
+         Near,
+         0,
+         1,
+         5},
+        {"no size: the pixel under the corner", &grainy, {5.5, 6.5, 0, 0, 7}, 4, 5, FillOrCorner},
         {"negative size", &grainy, {5.5, 6.5, -3, -4, 7}, 4, 5, FillOrCorner},
         {"corner not a number", &grainy, {nan, 6.5, 30, 40, 7}, 4, 5, FillOrCorner},
         {"angle not a number", &grainy, {5.5, 6.5, 30, 40, nan}, 4, 5, FillOrCorner},
@@ -222,8 +266,8 @@ TEST(Resample, TurnedAreaIsTheAreaMean) {
             for (int x = 0; x < c.width; x += c.every) {
                 for (int shift : {0, 8, 16}) {
                     const int got = int(out[std::size_t(y) * c.width + x] >> shift & 0xff);
-                    const double want = footprintMean(photo, c.area, c.width, c.height, x, y,
-                                                      shift, fill, c.check == Exact ? c.grid : 64);
+                    const double want = footprintMean(photo, c.area, c.width, c.height, x, y, shift,
+                                                      fill, c.check == Exact ? c.grid : 64);
                     if (c.check == Exact) {
                         EXPECT_EQ(got, int(std::floor(want + 0.5))) << x << ", " << y;
                     } else {
