@@ -13,7 +13,9 @@
 
 #include "PassportTestSupport.h"
 #include "PrintTestSupport.h"
+#include "passport/Check.h"
 #include "passportcli/PassportCommand.h"
+#include "platform/files/PhotoFile.h"
 #include "sheets/SheetLayout.h"
 
 namespace {
@@ -141,6 +143,40 @@ std::array<int, 3> jpegFacts(const std::string& path) {
     tjDestroy(tj);
     const int dpi = bytes.size() > 17 ? uchar(bytes[14]) << 8 | uchar(bytes[15]) : -1;
     return {width, height, dpi};
+}
+
+// The command line measures what the window measures: the loaded photo through the levelled
+// crop, with the face's landmarks, not the 600 dpi photo (whose figures differ by a few per
+// cent, so the same framing once read "Sharp" 175 in the window and 161 here).
+TEST(PassportCommand, ChecksTheSamePixelsAsTheWindow) {
+    for (const char* name : {"plain-green-curly-hair.jpg", "plain-grey-short-hair.jpg"}) {
+        SCOPED_TRACE(name);
+        const Outcome r = run({face(name), "--check"});
+        const QImage photo = loadPhoto(QString::fromStdString(face(name)), Qt::white);
+        ASSERT_FALSE(photo.isNull());
+        const view::ConstPixels pixels{reinterpret_cast<const std::uint32_t*>(photo.constBits()),
+                                       photo.width(), photo.height(),
+                                       int(photo.bytesPerLine() / 4)};
+        const passport::FoundFace found = faceModel().find(pixels).faces.at(0);
+        passport::CheckInput input;
+        input.faces = passport::FaceCount::One;
+        input.marks = found.marks;
+        input.crop = passport::frameHead(found.marks, passport::AgeGroup::From11,
+                                         passport::Levelling::On);
+        input.photo = pixels;
+        input.landmarks = &found.landmarks;
+        for (const passport::CriterionCheck& c : passport::checkPhoto(input)) {
+            if (c.criterion != passport::Criterion::Sharp &&
+                c.criterion != passport::Criterion::Background &&
+                c.criterion != passport::Criterion::FacingCamera)
+                continue;
+            // The figures lead; a line too long for 80 columns is cut after them.
+            EXPECT_NE(r.out.find(passport::criterionName(c.criterion) + ": " +
+                                 c.measured.substr(0, 17)),
+                      std::string::npos)
+                << c.measured << "\n" << r.out;
+        }
+    }
 }
 
 TEST(PassportCommand, WritesThePhotoTheLabSheetAndTheA4Sheet) {
