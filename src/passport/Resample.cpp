@@ -391,10 +391,13 @@ void resampleTurned(const view::ConstPixels& source, const TurnedArea& area,
     }
     // An edge of no size (or not a finite one) reads every pixel at the corner, as
     // resampleArea takes the pixel under it.
+    // So does a pixel far smaller than any photo's pixel: its reciprocal would not fit a
+    // float.
+    constexpr double kLeastPixel = 1e-20;
     const double perColumn = area.width / dest.width;
-    job.pixelWidth = perColumn > 0 && std::isfinite(perColumn) ? perColumn : 0;
+    job.pixelWidth = perColumn > kLeastPixel && std::isfinite(perColumn) ? perColumn : 0;
     const double perRow = area.height / dest.height;
-    const bool rowSize = perRow > 0 && std::isfinite(perRow);
+    const bool rowSize = perRow > kLeastPixel && std::isfinite(perRow);
     // Lines close enough that each band is at most kMaxBand high (a line spaced d down the
     // left edge is d / |edgeAlong| high in the across direction).
     const double bandPerRow = rowSize ? perRow / std::abs(job.edgeAlong) : 0;
