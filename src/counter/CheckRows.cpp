@@ -25,7 +25,7 @@ passport::FaceCount faceCountOf(const CounterFraming& framing) {
 
 }  // namespace
 
-std::vector<CheckRow> checkRows(const CheckInput& input) {
+std::vector<CheckRow> checkRows(const RowsInput& input) {
     const CounterFraming& framing = input.framing;
     passport::CheckInput in;
     in.faces = faceCountOf(framing);

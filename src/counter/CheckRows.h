@@ -24,7 +24,7 @@ struct CheckRow {
 };
 
 // What the rows are measured on: the loaded photo and the framing of it.
-struct CheckInput {
+struct RowsInput {
     view::ConstPixels photo;
     const CounterFraming& framing;
     bool modelLoading = false;  // while waiting: the model loads (else the face is looked for)
@@ -35,6 +35,6 @@ struct CheckInput {
 // measures it. While the model loads or the face is looked for, nothing can be told; with
 // detection off or no model, the face count cannot; while the crown and chin markers still
 // stand where they started, nothing that depends on them can.
-std::vector<CheckRow> checkRows(const CheckInput& input);
+std::vector<CheckRow> checkRows(const RowsInput& input);
 
 }  // namespace counter

@@ -14,6 +14,7 @@
 #include "platform/files/PhotoSave.h"
 #include "platform/widgets/AppCursor.h"
 #include "platform/widgets/Dialogs.h"
+#include "printing/SheetPdf.h"
 #include "printing/SheetPrinter.h"
 
 namespace {
@@ -42,12 +43,23 @@ const QImage& CounterWindow::printPhoto() {
     return printPhoto_;
 }
 
-sheets::SheetOptions CounterWindow::sheetOptions() const {
-    sheets::SheetOptions options;
-    // Layouts 1-5 are one to five full rows of five photos.
-    options.layout = SheetRows->value();
-    options.cutLines = CutLines->isChecked();
-    return options;
+sheets::CounterSheetOptions CounterWindow::sheetOptions() const {
+    return {SheetRows->value(), CutLines->isChecked()};
+}
+
+bool CounterWindow::writeSheetPdf(const QString& path) {
+    QByteArray pdf;
+    QString problem;
+    {
+        AppCursor::BusyScope busy;
+        // Photos of exactly 35 x 45 mm, from the same writer as the command line's; made in
+        // memory and written whole, so an old file stays whole on failure.
+        pdf = counterSheetPdf(printPhoto(), sheetOptions(), &problem);
+        if (!pdf.isEmpty() && writeFileAtomically(path, pdf, &problem)) return true;
+    }
+    dialogs_.message(QStringLiteral("The file \"%1\" could not be written: %2")
+                         .arg(QDir::toNativeSeparators(path), problem));
+    return false;
 }
 
 QString CounterWindow::defaultName(const QString& suffix) const {
@@ -119,19 +131,18 @@ void CounterWindow::onPrintSheet() {
     PrinterChoice choice = printerChoice_;
     if (!dialogs_.choosePrinter(choice)) return;
     printerChoice_ = choice;
+    if (!choice.pdfFile.isEmpty()) {
+        if (writeSheetPdf(choice.pdfFile)) tellWritten(QStringLiteral("The sheet"), choice.pdfFile);
+        return;
+    }
     PrintOutcome outcome;
     {
         AppCursor::BusyScope busy;
-        // The sheets of the print window, drawn with the 600 dpi photo: each photo is drawn
-        // stretched into the same 2005 x 2585 twips as the 127 x 163 one.
-        outcome = printSheet(choice, sheetOptions(), printPhoto(), QImage(), documentName_);
+        // The 600 dpi photo at exactly 35 x 45 mm on the page.
+        outcome = printCounterSheet(choice, sheetOptions(), printPhoto(), documentName_);
     }
     if (!outcome.printed) {
         offerPdf(outcome.problem);
-        return;
-    }
-    if (!choice.pdfFile.isEmpty()) {
-        tellWritten(QStringLiteral("The sheet"), choice.pdfFile);
         return;
     }
     const QString printer =
@@ -154,14 +165,5 @@ void CounterWindow::onSaveSheetPdf() {
     const QString path =
         dialogs_.saveFileNamed(kPdfFilter, defaultName(QStringLiteral("-sheet.pdf")));
     if (path.isEmpty()) return;
-    PrintOutcome saved;
-    {
-        AppCursor::BusyScope busy;
-        saved = saveSheetAsPdf(path, sheetOptions(), printPhoto(), QImage(), documentName_);
-    }
-    if (!saved.printed) {
-        dialogs_.message(saved.problem);
-        return;
-    }
-    tellWritten(QStringLiteral("The sheet"), path);
+    if (writeSheetPdf(path)) tellWritten(QStringLiteral("The sheet"), path);
 }

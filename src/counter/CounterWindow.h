@@ -13,7 +13,7 @@
 #include "counter/CounterPhoto.h"
 #include "passport/FaceFinder.h"
 #include "platform/widgets/PrinterChoice.h"
-#include "sheets/SheetLayout.h"
+#include "sheets/CounterSheet.h"
 
 class BusyBar;
 class CounterView;
@@ -83,7 +83,7 @@ class CounterWindow : public QDialog {
     // change of the framing, then kept.
     const QImage& printPhoto();
     // The A4 sheet the print and PDF buttons make: rows of five, cut lines as chosen.
-    sheets::SheetOptions sheetOptions() const;
+    sheets::CounterSheetOptions sheetOptions() const;
 
     // Shows `rows` in the check list under their groups' headings, and the advice of the
     // failing ones (none while the face is still looked for).
@@ -130,6 +130,8 @@ class CounterWindow : public QDialog {
     void offerPdf(const QString& problem);
     // `suffix` after the loaded photo's name, in its folder.
     QString defaultName(const QString& suffix) const;
+    // The A4 sheet as a PDF file at `path`; says what went wrong when it could not be written.
+    bool writeSheetPdf(const QString& path);
     bool writeFile(const QString& path, const std::vector<unsigned char>& bytes,
                    const std::string& encodeError);
 

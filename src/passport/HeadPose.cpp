@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include <dlib/optimization.h>
 
@@ -11,7 +12,6 @@ namespace passport {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // The generic face, in millimetres, as the camera sees a face looking into it: x to the
 // viewer's right, y down, z towards the camera, the origin midway between the inner eye
@@ -141,7 +141,7 @@ std::optional<HeadPose> estimateHeadPose(const FaceLandmarks& points) {
     // A fit that ended mirrored (negative scale) is the same pose turned half round.
     if (p(3) < 0) return std::nullopt;
     const auto degrees = [](double radians) {
-        return std::remainder(radians, 2 * kPi) * 180 / kPi;
+        return std::remainder(radians, 2 * std::numbers::pi) * 180 / std::numbers::pi;
     };
     pose.yawDegrees = degrees(p(0));
     pose.pitchDegrees = degrees(p(1)) - kPitchZeroDegrees;

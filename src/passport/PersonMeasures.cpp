@@ -7,6 +7,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <numbers>
 #include <cstdint>
 
 #include "passport/PersonRules.h"
@@ -16,7 +17,6 @@ namespace passport {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 int red(std::uint32_t p) {
     return int(p >> 16 & 0xff);
@@ -113,7 +113,7 @@ std::optional<Sample> sampleAt(const view::ConstPixels& photo, const FaceFrame& 
     s.width = std::clamp(int(std::lround(width * scale)), 1, 512);
     s.height = std::clamp(int(std::lround(height * scale)), 1, 512);
     s.pixels.resize(std::size_t(s.width) * std::size_t(s.height));
-    const double angle = std::atan2(f.u.y, f.u.x) * 180 / kPi;
+    const double angle = std::atan2(f.u.y, f.u.x) * 180 / std::numbers::pi;
     const view::Pixels dest{s.pixels.data(), s.width, s.height, s.width};
     // A face of thousands of pixels is read at every k-th pixel of every k-th row, still
     // kSourcePerSample or more of them across each sample pixel: the means and shares come

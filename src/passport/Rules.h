@@ -18,11 +18,16 @@ inline constexpr double kMmPerInch = 25.4;
 inline constexpr int kPrintDpi = 600;
 inline constexpr int kPrintWidth = 827;
 inline constexpr int kPrintHeight = 1063;
+// The nearest whole pixels to the size at that density (826.8 and 1063.0).
+static_assert(kPrintWidth == int(kPhotoWidthMm / kMmPerInch * kPrintDpi + 0.5));
+static_assert(kPrintHeight == int(kPhotoHeightMm / kMmPerInch * kPrintDpi + 0.5));
 
 // Printed at no less than 400 dpi (Fotomatrix 2020). Across 35 mm that is 551.2 source
 // pixels: a crop with fewer than 551 is below the minimum.
 inline constexpr double kMinimumDpi = 400.0;
 inline constexpr int kMinimumSourceWidth = 551;
+// 551 is 551.2 rounded down, the count a crop just meeting 400 dpi has in whole pixels.
+static_assert(kMinimumSourceWidth == int(kPhotoWidthMm / kMmPerInch * kMinimumDpi));
 
 // Chin to crown (Fotomatrix 2020): 26-30 mm from 11 years, 19-30 mm up to 10 years.
 inline constexpr double kHeadMinMmFrom11 = 26.0;

@@ -11,9 +11,9 @@
 #include "passport/Check.h"
 #include "passport/JpegOutput.h"
 #include "passport/LabSheet.h"
-#include "passportcli/SheetPdf.h"
 #include "platform/files/PhotoFile.h"
 #include "platform/files/PhotoSave.h"
+#include "printing/SheetPdf.h"
 
 namespace passportcli {
 
@@ -130,11 +130,9 @@ bool writeOutputs(const Options& options, const Framed& framed, std::ostream& ou
         }
     }
     if (!options.pdf.empty()) {
-        sheets::SheetOptions sheet;
-        sheet.layout = options.rows;
-        sheet.cutLines = options.cutLines;
+        const sheets::CounterSheetOptions sheet{options.rows, options.cutLines};
         QString error;
-        const QByteArray pdf = sheetPdf(imageOf(framed.print), sheet, &error);
+        const QByteArray pdf = counterSheetPdf(imageOf(framed.print), sheet, &error);
         if (pdf.isEmpty()) {
             err << kName << ": the PDF \"" << options.pdf
                 << "\" could not be made: " << error.toStdString() << "\n";

@@ -1,4 +1,4 @@
-#include "passportcli/SheetPdf.h"
+#include "printing/SheetPdf.h"
 
 #include <QBuffer>
 #include <QPageLayout>
@@ -8,9 +8,8 @@
 
 #include "printing/PainterCanvas.h"
 
-namespace passportcli {
-
-QByteArray sheetPdf(const QImage& photo, const sheets::SheetOptions& options, QString* error) {
+QByteArray sheetPdf(const std::function<void(sheets::SheetCanvas&)>& draw, const QImage& photo,
+                    const QImage& stampFrame, QString* error) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -27,9 +26,8 @@ QByteArray sheetPdf(const QImage& photo, const sheets::SheetOptions& options, QS
             return {};
         }
         PainterCanvas::useTwips(painter, writer);
-        const QImage noStampFrame;
-        PainterCanvas canvas(painter, photo, noStampFrame);
-        sheets::drawSheet(options, canvas);
+        PainterCanvas canvas(painter, photo, stampFrame);
+        draw(canvas);
         if (!canvas.pageEnded()) {
             if (error) *error = QStringLiteral("the PDF could not be finished");
             return {};
@@ -38,4 +36,8 @@ QByteArray sheetPdf(const QImage& photo, const sheets::SheetOptions& options, QS
     return bytes;
 }
 
-}  // namespace passportcli
+QByteArray counterSheetPdf(const QImage& photo, const sheets::CounterSheetOptions& options,
+                           QString* error) {
+    return sheetPdf([&](sheets::SheetCanvas& canvas) { sheets::drawCounterSheet(options, canvas); },
+                    photo, QImage(), error);
+}

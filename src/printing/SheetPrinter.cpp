@@ -1,5 +1,7 @@
 #include "printing/SheetPrinter.h"
 
+#include <functional>
+
 #include <QObject>
 #include <QPageLayout>
 #include <QPageSize>
@@ -9,8 +11,8 @@
 
 #include <cups/cups.h>
 
-#include "printing/PainterCanvas.h"
 #include "platform/widgets/PrinterChoice.h"
+#include "printing/PainterCanvas.h"
 
 namespace {
 
@@ -18,8 +20,10 @@ QString tr(const char* text) {
     return QObject::tr(text);
 }
 
+using Drawing = std::function<void(sheets::SheetCanvas&)>;
+
 // Draws the sheet on a printer that is set up but not yet begun.
-PrintOutcome drawOn(QPrinter& printer, const QString& where, const sheets::SheetOptions& options,
+PrintOutcome drawOn(QPrinter& printer, const QString& where, const Drawing& draw,
                     const QImage& photo, const QImage& stampFrame) {
     QPainter painter;
     if (!painter.begin(&printer)) {
@@ -27,7 +31,7 @@ PrintOutcome drawOn(QPrinter& printer, const QString& where, const sheets::Sheet
     }
     PainterCanvas::useTwips(painter, printer);
     PainterCanvas canvas(painter, photo, stampFrame);
-    sheets::drawSheet(options, canvas);
+    draw(canvas);
     if (!canvas.pageEnded() || printer.printerState() == QPrinter::Error ||
         printer.printerState() == QPrinter::Aborted) {
         return {false, tr("The print job on %1 failed.").arg(where)};
@@ -62,12 +66,11 @@ void portraitOneCopyOnPrintableArea(QPrinter& printer) {
 
 }  // namespace
 
-PrintOutcome printSheet(const PrinterChoice& choice, const sheets::SheetOptions& options,
-                        const QImage& photo, const QImage& stampFrame,
-                        const QString& documentName) {
-    if (!choice.pdfFile.isEmpty()) {
-        return saveSheetAsPdf(choice.pdfFile, options, photo, stampFrame, documentName);
-    }
+namespace {
+
+// The sheet on the chosen printer, or the system's default one.
+PrintOutcome printOnPrinter(const PrinterChoice& choice, const Drawing& draw, const QImage& photo,
+                            const QImage& stampFrame, const QString& documentName) {
     QString name = choice.printerName;
     if (name.isEmpty()) {
         name = QPrinterInfo::defaultPrinterName();
@@ -90,7 +93,28 @@ PrintOutcome printSheet(const PrinterChoice& choice, const sheets::SheetOptions&
     printer.setDocName(documentName);
     // The page size stays as the printer is set up; the sheets are laid out for A4.
     portraitOneCopyOnPrintableArea(printer);
-    return drawOn(printer, tr("the printer \"%1\"").arg(name), options, photo, stampFrame);
+    return drawOn(printer, tr("the printer \"%1\"").arg(name), draw, photo, stampFrame);
+}
+
+}  // namespace
+
+PrintOutcome printSheet(const PrinterChoice& choice, const sheets::SheetOptions& options,
+                        const QImage& photo, const QImage& stampFrame,
+                        const QString& documentName) {
+    if (!choice.pdfFile.isEmpty()) {
+        return saveSheetAsPdf(choice.pdfFile, options, photo, stampFrame, documentName);
+    }
+    return printOnPrinter(
+        choice, [&](sheets::SheetCanvas& canvas) { sheets::drawSheet(options, canvas); }, photo,
+        stampFrame, documentName);
+}
+
+PrintOutcome printCounterSheet(const PrinterChoice& choice,
+                               const sheets::CounterSheetOptions& options, const QImage& photo,
+                               const QString& documentName) {
+    return printOnPrinter(
+        choice, [&](sheets::SheetCanvas& canvas) { sheets::drawCounterSheet(options, canvas); },
+        photo, QImage(), documentName);
 }
 
 PrintOutcome saveSheetAsPdf(const QString& path, const sheets::SheetOptions& options,
@@ -104,5 +128,8 @@ PrintOutcome saveSheetAsPdf(const QString& path, const sheets::SheetOptions& opt
     printer.setPageLayout(
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     printer.setCopyCount(1);
-    return drawOn(printer, tr("the PDF file \"%1\"").arg(path), options, photo, stampFrame);
+    return drawOn(
+        printer, tr("the PDF file \"%1\"").arg(path),
+        [&](sheets::SheetCanvas& canvas) { sheets::drawSheet(options, canvas); }, photo,
+        stampFrame);
 }

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 
+#include "sheets/CounterSheet.h"
 #include "sheets/SheetLayout.h"
 
 struct PrinterChoice;
@@ -21,6 +22,13 @@ struct PrintOutcome {
 PrintOutcome printSheet(const PrinterChoice& choice, const sheets::SheetOptions& options,
                         const QImage& photo, const QImage& stampFrame,
                         const QString& documentName = QStringLiteral("Portrik"));
+
+// Prints the counter photo's A4 sheet (photos of exactly 35 x 45 mm) on the chosen printer as
+// printSheet prints the print window's sheets. A chosen PDF file is not written here: the
+// caller writes counterSheetPdf's bytes (SheetPdf.h) whole.
+PrintOutcome printCounterSheet(const PrinterChoice& choice,
+                               const sheets::CounterSheetOptions& options, const QImage& photo,
+                               const QString& documentName = QStringLiteral("Portrik"));
 
 // Writes the sheet as a one-page A4 PDF file at `path`, the whole page being printable.
 PrintOutcome saveSheetAsPdf(const QString& path, const sheets::SheetOptions& options,

@@ -12,10 +12,10 @@ int clampLayout(int layout) {
 
 // A standard photo at (x, y) and, when asked for, its four cut lines right after it.
 void drawPhoto(SheetCanvas& canvas, int x, int y, bool cutLines) {
-    canvas.drawPicture(Picture::Photo, x, y, kPhotoWidth, kPhotoHeight);
+    canvas.drawPicture(Picture::Photo, x, y, kPhotoWidthTwips, kPhotoHeightTwips);
     if (!cutLines) return;
-    const int right = x + kPhotoWidth;
-    const int bottom = y + kPhotoHeight;
+    const int right = x + kPhotoWidthTwips;
+    const int bottom = y + kPhotoHeightTwips;
     canvas.drawLine(x - kCutOverhang, y, right + kCutOverhang, y, kBlack);
     canvas.drawLine(x - kCutOverhang, bottom, right + kCutOverhang, bottom, kBlack);
     canvas.drawLine(x, y - kCutOverhang, x, bottom + kCutOverhang, kBlack);

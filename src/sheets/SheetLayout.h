@@ -33,8 +33,8 @@ struct SheetOptions {
 // --- Page geometry in twips ----------------------------------------------------------------
 
 // A standard photo of the rows, row and column sheets: 35.37 x 45.60 mm.
-inline constexpr int kPhotoWidth = 2005;
-inline constexpr int kPhotoHeight = 2585;
+inline constexpr int kPhotoWidthTwips = 2005;
+inline constexpr int kPhotoHeightTwips = 2585;
 // The photo grid: column c starts at 450 + 2120 c, row r at 600 + 3000 r.
 inline constexpr int kGridLeft = 450;
 inline constexpr int kGridTop = 600;

@@ -13,7 +13,7 @@ namespace view {
 
 inline constexpr int kViewportWidth = 480;
 inline constexpr int kViewportHeight = 360;
-inline constexpr int kPhotoWidth = 127;  // PassportPhoto
+inline constexpr int kPhotoWidth = 127;  // PassportPhoto, in pixels
 inline constexpr int kPhotoHeight = 163;
 
 inline constexpr int kMinGrabWidth = 50;

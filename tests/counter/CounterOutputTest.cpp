@@ -47,7 +47,8 @@ Written readJpeg(const QString& path) {
     return {image.size(), image.dotsPerMeterX()};
 }
 
-// The sheet's photos stand where the print window puts the 127 x 163 photo, upright.
+// The sheet's photos stand where the print window puts the 127 x 163 photo, upright, each
+// exactly 35 x 45 mm.
 void expectRowsOfPhotos(const QString& pdf, int rows, bool cutLines) {
     const PdfFacts facts = pdfFacts(pdf);
     ASSERT_TRUE(facts.readable);
@@ -61,7 +62,9 @@ void expectRowsOfPhotos(const QString& pdf, int rows, bool cutLines) {
     std::vector<QRectF> allowed;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < 5; ++c) {
-            const QRectF expected(450 + 2120 * c, 600 + 3000 * r, 2005, 2585);
+            // At exactly 35 x 45 mm, in the places of the print window's rows.
+            const QRectF expected(450 + 2120 * c, 600 + 3000 * r, sheets::kTruePhotoWidthTwips,
+                                  sheets::kTruePhotoHeightTwips);
             const QRectF found =
                 raster.regionAround(expected.center().x(), expected.center().y(), isPhotoBlue);
             EXPECT_NEAR(found.left(), expected.left(), raster.tolerance()) << r << c;

@@ -16,7 +16,7 @@
 #include "passport/Check.h"
 #include "passportcli/PassportCommand.h"
 #include "platform/files/PhotoFile.h"
-#include "sheets/SheetLayout.h"
+#include "sheets/CounterSheet.h"
 
 namespace {
 
@@ -72,7 +72,9 @@ TEST(PassportCommand, SaysWhatBecameOfEachPhotoWithItsExitStatus) {
         {"a JPEG cut short", {cut}, 2, "is damaged or incomplete"},
         {"no face", {greyPhoto}, 2, "no face found in"},
         // The larger face is framed; the other lies far outside its frame.
-        {"two faces, one in the frame", {face("two-faces.jpg")}, 0,
+        {"two faces, one in the frame",
+         {face("two-faces.jpg")},
+         0,
          "faces: 2 in the photo, one in the frame\n"},
         {"rows without a sheet", {good, "--rows", "2"}, 64, "--rows needs --pdf FILE"},
         {"cut lines without a sheet", {good, "--cut-lines"}, 64, "--cut-lines needs --pdf FILE"},
@@ -87,11 +89,17 @@ TEST(PassportCommand, SaysWhatBecameOfEachPhotoWithItsExitStatus) {
         {"checked", {good, "--check"}, 1, "26–30 mm (from 11 years)"},
         {"checked, up to 10 years", {good, "--child", "--check"}, 1, "19–30 mm (up to 10 years)"},
         // Levelled, the eyes no longer fail; the man is turned 11 degrees from the camera.
-        {"checked, what fails", {good, "--check"}, 1,
+        {"checked, what fails",
+         {good, "--check"},
+         1,
          "Fails: Whole photo, Resolution, Sharp, Background, Facing the camera."},
-        {"checked, the advice", {good, "--check"}, 1,
+        {"checked, the advice",
+         {good, "--check"},
+         1,
          "\n  Facing the camera: Face the camera straight on"},
-        {"checked, unlevelled", {good, "--check", "--no-level"}, 1,
+        {"checked, unlevelled",
+         {good, "--check", "--no-level"},
+         1,
          "Fails: Eyes level, Whole photo, Resolution, Sharp, Background, Facing the"},
         {"checked, levelled", {good}, 0, "\nlevelled: 4.0 degrees\n"},
     };
@@ -107,7 +115,7 @@ TEST(PassportCommand, SaysWhatBecameOfEachPhotoWithItsExitStatus) {
 }
 
 // The places the sheet library gives the photos of `options`, in twips.
-std::vector<QRect> photoPlaces(const sheets::SheetOptions& options) {
+std::vector<QRect> photoPlaces(const sheets::CounterSheetOptions& options) {
     struct Recorder : sheets::SheetCanvas {
         std::vector<QRect> photos;
         void drawPicture(sheets::Picture, int x, int y, int w, int h) override {
@@ -119,7 +127,7 @@ std::vector<QRect> photoPlaces(const sheets::SheetOptions& options) {
         void drawText(int, int, const std::string&) override {}
         void endPage() override {}
     } recorder;
-    sheets::drawSheet(options, recorder);
+    sheets::drawCounterSheet(options, recorder);
     return recorder.photos;
 }
 
@@ -161,8 +169,8 @@ TEST(PassportCommand, ChecksTheSamePixelsAsTheWindow) {
         passport::CheckInput input;
         input.faces = passport::FaceCount::One;
         input.marks = found.marks;
-        input.crop = passport::frameHead(found.marks, passport::AgeGroup::From11,
-                                         passport::Levelling::On);
+        input.crop =
+            passport::frameHead(found.marks, passport::AgeGroup::From11, passport::Levelling::On);
         input.photo = pixels;
         input.landmarks = &found.landmarks;
         for (const passport::CriterionCheck& c : passport::checkPhoto(input)) {
@@ -171,10 +179,11 @@ TEST(PassportCommand, ChecksTheSamePixelsAsTheWindow) {
                 c.criterion != passport::Criterion::FacingCamera)
                 continue;
             // The figures lead; a line too long for 80 columns is cut after them.
-            EXPECT_NE(r.out.find(passport::criterionName(c.criterion) + ": " +
-                                 c.measured.substr(0, 17)),
-                      std::string::npos)
-                << c.measured << "\n" << r.out;
+            EXPECT_NE(
+                r.out.find(passport::criterionName(c.criterion) + ": " + c.measured.substr(0, 17)),
+                std::string::npos)
+                << c.measured << "\n"
+                << r.out;
         }
     }
 }
@@ -204,10 +213,7 @@ TEST(PassportCommand, WritesThePhotoTheLabSheetAndTheA4Sheet) {
     EXPECT_NEAR(facts.heightPoints, 841.9, 0.5);
     constexpr int kDpi = 254;  // ten pixels to the millimetre
     const QImage page = rasterisePdf(pdf, kDpi);
-    sheets::SheetOptions options;
-    options.layout = 2;
-    options.cutLines = true;
-    const std::vector<QRect> places = photoPlaces(options);
+    const std::vector<QRect> places = photoPlaces({2, true});
     ASSERT_EQ(places.size(), 10u);
     auto px = [](double twips) { return int(std::lround(twips / 1440 * kDpi)); };
     for (const QRect& t : places) {
@@ -226,8 +232,16 @@ TEST(PassportCommand, WritesThePhotoTheLabSheetAndTheA4Sheet) {
     images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
     images.waitForFinished();
     const QString list = QString::fromLatin1(images.readAllStandardOutput());
-    EXPECT_TRUE(list.contains(QRegularExpression(QStringLiteral("image\\s+827\\s+1063\\s+rgb"))))
-        << list.toStdString();
+    // Placed at exactly 35 x 45 mm by the PDF's own coordinates: 827 x 1063 pixels there are
+    // 600 pixels to the inch both ways (the 2006 layouts' 2005 x 2585 twips would give 594 and
+    // 592).
+    const QRegularExpressionMatch placed =
+        QRegularExpression(
+            QStringLiteral("image\\s+827\\s+1063\\s+rgb(?:\\s+\\S+){6}\\s+(\\d+)\\s+(\\d+)"))
+            .match(list);
+    ASSERT_TRUE(placed.hasMatch()) << list.toStdString();
+    EXPECT_EQ(placed.captured(1), QStringLiteral("600")) << list.toStdString();
+    EXPECT_EQ(placed.captured(2), QStringLiteral("600")) << list.toStdString();
     EXPECT_EQ(distinctPdfImages(pdf), 1);
 }
 
