@@ -130,7 +130,7 @@ void BM_Counter_DragStep(benchmark::State& state) {
 
     const counter::CounterFraming& framing = window.framing();
     const passport::Crop crop = framing.crop();
-    const auto levels = counter::PreviewLevels::build(open->pixels());
+    const auto levels = counter::PreviewLevels::build(open->pixels(), nullptr);
     QImage preview(counter::kViewWidth, counter::kViewHeight, QImage::Format_RGB32);
     state.counters["preview_ms"] = msPerCall(20, [&] {
         levels->render(crop, {reinterpret_cast<std::uint32_t*>(preview.bits()), preview.width(),

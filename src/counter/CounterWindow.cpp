@@ -54,13 +54,14 @@ constexpr QSize kStartSize(1000, 720);
 
 CounterWindow::CounterWindow(CounterPhoto photo, passport::AgeGroup ageGroup, Dialogs& dialogs,
                              const PrinterChoice& printerChoice, FaceModelSource& faces,
-                             QWidget* parent)
+                             QWidget* parent, QThreadPool* workers)
     : QDialog(parent),
       photo_(std::move(photo)),
       framing_(photo_.pixels.width, photo_.pixels.height, ageGroup),
       dialogs_(dialogs),
       printerChoice_(printerChoice),
-      faces_(faces) {
+      faces_(faces),
+      workers_(workers ? workers : counterWorkers()) {
     setWindowTitle(QStringLiteral(" Passport Photo 2020"));
     createControls();
     {
@@ -86,7 +87,9 @@ CounterWindow::CounterWindow(CounterPhoto photo, passport::AgeGroup ageGroup, Di
     resize(sizeHint().expandedTo(kStartSize));
 }
 
-CounterWindow::~CounterWindow() = default;
+CounterWindow::~CounterWindow() {
+    closed_->store(true);
+}
 
 bool CounterWindow::settled() const {
     return levels_ && framing_.finding() != counter::Finding::Waiting;
@@ -96,9 +99,8 @@ void CounterWindow::startPreview() {
     // The halved copies are made on a worker; the screen shows the photo once they are there.
     if (photo_.isNull()) return;
     levelsWatcher_.setFuture(
-        QtConcurrent::run(counterWorkers(), [pixels = photo_.pixels, keepAlive = photo_.keepAlive] {
-            (void)keepAlive;
-            return counter::PreviewLevels::build(pixels);
+        QtConcurrent::run(workers_, [pixels = photo_.pixels, keepAlive = photo_.keepAlive] {
+            return counter::PreviewLevels::build(pixels, keepAlive);
         }));
 }
 
@@ -112,9 +114,9 @@ void CounterWindow::startSearch() {
     searching_ = true;
     // The worker holds the model and the photo's pixels itself, for as long as it runs.
     searchWatcher_.setFuture(QtConcurrent::run(
-        counterWorkers(), [model, pixels = photo_.pixels, keepAlive = photo_.keepAlive] {
+        workers_, [model, pixels = photo_.pixels, keepAlive = photo_.keepAlive, closed = closed_] {
             (void)keepAlive;
-            return model->find(pixels);
+            return model->find(pixels, closed.get());
         }));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -25,6 +26,7 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class QSpinBox;
+class QThreadPool;
 class QTreeWidget;
 
 namespace counter {
@@ -47,9 +49,10 @@ class CounterWindow : public QDialog {
   public:
     // `ageGroup` is the start of the age group choice; `dialogs` answers the save dialogs and
     // shows the messages (and the print dialog, which opens on `printerChoice`'s printer).
+    // The long jobs run on `workers` (null: counterWorkers()).
     CounterWindow(CounterPhoto photo, passport::AgeGroup ageGroup, Dialogs& dialogs,
                   const PrinterChoice& printerChoice, FaceModelSource& faces,
-                  QWidget* parent = nullptr);
+                  QWidget* parent = nullptr, QThreadPool* workers = nullptr);
     ~CounterWindow() override;
 
     // --- Controls ------------------------------------------------------------------------
@@ -146,6 +149,10 @@ class CounterWindow : public QDialog {
     QFutureWatcher<std::shared_ptr<const counter::PreviewLevels>> levelsWatcher_;
     QFutureWatcher<passport::FaceSearch> searchWatcher_;
     bool searching_ = false;
+    QThreadPool* workers_;
+    // Set when the window closes: a search not yet under way never starts, one under way
+    // stops at its next step, so a closed window holds no worker thread for long.
+    std::shared_ptr<std::atomic<bool>> closed_ = std::make_shared<std::atomic<bool>>(false);
 
     std::optional<passport::Crop> printCrop_;
     QImage printPhoto_;

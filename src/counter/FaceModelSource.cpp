@@ -24,8 +24,8 @@ FaceModelSource::Loader FaceModelSource::fileLoader(const std::string& path) {
 FaceModelSource& FaceModelSource::shared() {
     static QPointer<FaceModelSource> source;
     if (!source) {
-        source =
-            new FaceModelSource(fileLoader(passport::kFaceModelPath), QCoreApplication::instance());
+        source = new FaceModelSource(fileLoader(passport::faceModelPath()),
+                                     QCoreApplication::instance());
     }
     return *source;
 }

@@ -33,8 +33,8 @@ class FaceModelSource : public QObject {
 
     // Loads the model file at `path` (passport::FaceModel::load).
     static Loader fileLoader(const std::string& path);
-    // The program's source: dlib's model where Debian's libdlib-data puts it. Made on first
-    // use, owned by the application object.
+    // The program's source: dlib's model where Debian's libdlib-data puts it, or the file
+    // PORTRIK_FACE_MODEL names. Made on first use, owned by the application object.
     static FaceModelSource& shared();
 
     State state() const { return state_; }

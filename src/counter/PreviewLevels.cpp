@@ -33,12 +33,14 @@ std::vector<std::uint32_t> halve(const view::ConstPixels& in, int width, int hei
 
 }  // namespace
 
-PreviewLevels::PreviewLevels(const view::ConstPixels& photo) {
+PreviewLevels::PreviewLevels(const view::ConstPixels& photo, std::shared_ptr<const void> owner)
+    : owner_(std::move(owner)) {
     levels_.push_back({{}, photo});
 }
 
-std::shared_ptr<const PreviewLevels> PreviewLevels::build(const view::ConstPixels& photo) {
-    auto built = std::make_shared<PreviewLevels>(photo);
+std::shared_ptr<const PreviewLevels> PreviewLevels::build(const view::ConstPixels& photo,
+                                                          std::shared_ptr<const void> owner) {
+    auto built = std::make_shared<PreviewLevels>(photo, std::move(owner));
     for (;;) {
         const view::ConstPixels& last = built->levels_.back().view;
         const int width = last.width / 2;

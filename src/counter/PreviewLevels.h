@@ -16,11 +16,12 @@ namespace counter {
 // never changed afterwards, so any thread may read it.
 class PreviewLevels {
   public:
-    // The photo alone, unhalved; `photo` must outlive the object.
-    explicit PreviewLevels(const view::ConstPixels& photo);
+    // The photo alone, unhalved; `owner` keeps its pixels alive for as long as this lives.
+    PreviewLevels(const view::ConstPixels& photo, std::shared_ptr<const void> owner);
 
     // The photo and its halved copies, down to about kSmallestLevel pixels across.
-    static std::shared_ptr<const PreviewLevels> build(const view::ConstPixels& photo);
+    static std::shared_ptr<const PreviewLevels> build(const view::ConstPixels& photo,
+                                                      std::shared_ptr<const void> owner);
 
     // `crop` of the photo (turned, if it is) averaged onto the whole of `dest` (white outside
     // the photo), from the smallest level that still has kSourcePerScreen pixels per screen
@@ -37,6 +38,7 @@ class PreviewLevels {
         std::vector<std::uint32_t> pixels;  // empty for the photo itself
         view::ConstPixels view;
     };
+    std::shared_ptr<const void> owner_;
     std::vector<Level> levels_;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -169,6 +170,11 @@ std::string loadProblem(const std::string& path, const std::string& reason) {
 
 }  // namespace
 
+std::string faceModelPath() {
+    const char* path = std::getenv(kFaceModelVariable);
+    return path && *path ? path : kFaceModelPath;
+}
+
 FaceModel::FaceModel(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 FaceModel::~FaceModel() = default;
 
@@ -200,13 +206,17 @@ std::unique_ptr<FaceModel> FaceModel::load(const std::string& path, std::string*
     }
 }
 
-FaceSearch FaceModel::find(const view::ConstPixels& photo) const {
+FaceSearch FaceModel::find(const view::ConstPixels& photo,
+                           const std::atomic<bool>* cancelled) const {
     FaceSearch search;
     if (!photo.pixels || photo.width <= 0 || photo.height <= 0) return search;
+    const auto stop = [cancelled] { return cancelled && cancelled->load(); };
+    if (stop()) return search;
     try {
         DetectionCopy copy;
         makeDetectionCopy(photo, copy);
         std::vector<dlib::rectangle> boxes;
+        if (stop()) return search;
         {
             const std::lock_guard<std::mutex> lock(impl_->detectorLock);
             boxes = impl_->detector(copy.grey);
@@ -214,6 +224,7 @@ FaceSearch FaceModel::find(const view::ConstPixels& photo) const {
         std::sort(boxes.begin(), boxes.end(),
                   [](const auto& a, const auto& b) { return a.area() > b.area(); });
         for (const dlib::rectangle& box : boxes) {
+            if (stop()) break;
             search.faces.push_back(fitFace(impl_->predictor, photo, copy, box));
         }
     } catch (...) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,12 @@ namespace passport {
 
 // Where Debian's libdlib-data puts the 68-point landmark model (99.7 MB).
 inline constexpr char kFaceModelPath[] = "/usr/share/dlib/shape_predictor_68_face_landmarks.dat";
+// The environment variable that names another model file, for the window and the command line
+// alike (the command line's --model comes before it).
+inline constexpr char kFaceModelVariable[] = "PORTRIK_FACE_MODEL";
+// The model file to use: the variable's value when it is set and not empty, else
+// kFaceModelPath.
+std::string faceModelPath();
 
 // Faces are looked for on a copy of the photo scaled to about this many pixels: finding
 // takes time in proportion to the pixels, and a face large enough for a passport photo is
@@ -56,7 +63,10 @@ class FaceModel {
 
     // Every frontal face in `photo` (0xffRRGGBB pixels, any size from 1 x 1), with its
     // landmarks and head marks. Never throws; a photo too small to hold a face gives none.
-    FaceSearch find(const view::ConstPixels& photo) const;
+    // Once `cancelled` holds, the search stops at its next step (before detecting, before
+    // each face's landmarks) and gives what it has, which nobody is waiting for.
+    FaceSearch find(const view::ConstPixels& photo,
+                    const std::atomic<bool>* cancelled = nullptr) const;
 
   private:
     struct Impl;

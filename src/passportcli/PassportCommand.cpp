@@ -263,8 +263,9 @@ std::string usage() {
            "  --pdf FILE        an A4 sheet with rows of five photos, to print at 100 %\n"
            "  --rows N          rows on the A4 sheet, 1 to 5 (default 1)\n"
            "  --cut-lines       cut lines round the photos on the A4 sheet\n"
-           "  --model FILE      the face landmark model (default " +
-           passport::kFaceModelPath +
+           "  --model FILE      the face landmark model (default: $" +
+           std::string(passport::kFaceModelVariable) + " when set, else\n" +
+           "                    " + passport::kFaceModelPath +
            ")\n"
            "  --help            this text\n"
            "\n"

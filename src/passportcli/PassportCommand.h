@@ -33,7 +33,7 @@ struct Options {
     bool cutLines = false;  // cut lines on the PDF
     bool check = false;     // check the photo against today's rules
     bool level = true;      // turn the frame to level the eyes (--no-level: never)
-    std::string model = passport::kFaceModelPath;
+    std::string model = passport::faceModelPath();
     bool help = false;
 };
 

@@ -11,7 +11,8 @@ void Main::onFilePassport() {
     if (!photo) return;
     CounterWindow window(
         CounterPhoto{photo->pixels(), photo, QString::fromStdString(session_.PhotoFileName())},
-        session_.guideAgeGroup(), dialogs(), printerChoice(), FaceModelSource::shared(), this);
+        session_.guideAgeGroup(), dialogs(), printerChoice(),
+        services_.faces ? *services_.faces : FaceModelSource::shared(), this, services_.workers);
     // exec() returns once none of the window's handlers runs any more (also when the
     // program is ended from the File menu meanwhile): it is safe to destroy it then.
     window.exec();

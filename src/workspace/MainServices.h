@@ -6,6 +6,8 @@
 #include "platform/widgets/PrinterChoice.h"
 
 class Dialogs;
+class FaceModelSource;
+class QThreadPool;
 
 // Everything the main window reaches the world through, handed to it when it is made: the
 // program passes the defaults, tests and benchmarks their own.
@@ -21,4 +23,8 @@ struct MainServices {
     // The printer File / "Print Photo" prints on until File / "Setup Printer" chooses another;
     // empty: the system's default printer.
     PrinterChoice printer;
+    // The face model of File / "Passport Photo 2020..." and the threads its long jobs run on;
+    // null: the program's own (FaceModelSource::shared(), counterWorkers()).
+    FaceModelSource* faces = nullptr;
+    QThreadPool* workers = nullptr;
 };

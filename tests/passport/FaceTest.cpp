@@ -179,6 +179,14 @@ TEST(Framing, LevelsTheEyesAndLeavesRoomAboveTheHead) {
     EXPECT_LE(residual / levelled, 0.5);
 }
 
+// A search whose window has closed stops at its next step and holds no worker for long.
+TEST(FaceModel, ACancelledSearchStopsBeforeDetecting) {
+    const TestPhoto photo = facePhoto("plain-grey-short-hair.jpg");
+    const std::atomic<bool> going{false}, cancelled{true};
+    EXPECT_EQ(faceModel().find(photo.view(), &going).count(), FaceCount::One);
+    EXPECT_EQ(faceModel().find(photo.view(), &cancelled).count(), FaceCount::None);
+}
+
 TEST(FaceModel, AMissingOrDamagedModelFileIsAPlainError) {
     const std::string folder = ::testing::TempDir();
     const std::string damaged = folder + "/damaged-model.dat";

@@ -276,3 +276,19 @@ TEST(PassportProgram, RunsWithoutADisplay) {
 }
 
 }  // namespace
+
+// The model file can be named in the environment, for the window and the command line alike;
+// --model comes before it.
+TEST(PassportCommand, TakesTheModelFileFromTheEnvironment) {
+    qputenv(passport::kFaceModelVariable, "/no/such/env-model.dat");
+    const Outcome fromEnvironment = run({face("plain-green-curly-hair.jpg")}, false);
+    const Outcome fromOption = run(
+        {face("plain-green-curly-hair.jpg"), "--model", "/no/such/option-model.dat"}, false);
+    qunsetenv(passport::kFaceModelVariable);
+    EXPECT_EQ(fromEnvironment.status, 3);
+    EXPECT_NE(fromEnvironment.err.find("/no/such/env-model.dat"), std::string::npos)
+        << fromEnvironment.err;
+    EXPECT_EQ(fromOption.status, 3);
+    EXPECT_NE(fromOption.err.find("/no/such/option-model.dat"), std::string::npos)
+        << fromOption.err;
+}
