@@ -32,6 +32,7 @@
 #include "passport/FaceFinder.h"
 #include "passport/Resample.h"
 #include "platform/files/PhotoFile.h"
+#include "platform/files/PhotoPixels.h"
 #include "workspace/Main.h"
 
 double faceModelFileMegabytes() {
@@ -65,17 +66,14 @@ struct OpenCounter {
     QImage photo = loadPhoto(faceCameraJpeg(), Qt::white);
     std::unique_ptr<CounterWindow> window;
     OpenCounter() {
-        window = std::make_unique<CounterWindow>(CounterPhoto::fromImage(photo, faceCameraJpeg()),
+        window = std::make_unique<CounterWindow>(adoptPhoto(photo), faceCameraJpeg(),
                                                  passport::AgeGroup::From11, dialogs,
                                                  PrinterChoice{}, FaceModelSource::shared());
         window->show();
         while (!window->settled())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     }
-    view::ConstPixels pixels() const {
-        return {reinterpret_cast<const std::uint32_t*>(photo.constBits()), photo.width(),
-                photo.height(), int(photo.bytesPerLine() / 4)};
-    }
+    raster::ConstPixels pixels() const { return constPixelsOf(photo); }
     // True when the face framed the photo; else the benchmark is skipped.
     bool framedByFace(benchmark::State& state) const {
         if (window->framing().finding() == counter::Finding::OneFace &&
@@ -137,8 +135,9 @@ void BM_Counter_DragStep(benchmark::State& state) {
                               preview.height(), int(preview.bytesPerLine() / 4)});
     });
     std::vector<counter::CheckRow> rows;
-    state.counters["rows_ms"] =
-        msPerCall(10, [&] { rows = counter::checkRows({open->pixels(), framing}); });
+    state.counters["rows_ms"] = msPerCall(10, [&] {
+        rows = counter::checkRows({open->pixels(), framing});
+    });
     int personTold = 0;
     for (const counter::CheckRow& row : rows) {
         if (row.group == passport::CriterionGroup::Person &&
@@ -165,7 +164,8 @@ void BM_Counter_PreviewFromWholePhoto(benchmark::State& state) {
     QImage preview(counter::kViewWidth, counter::kViewHeight, QImage::Format_RGB32);
     const view::ConstPixels photo = open->pixels();
     for (auto _ : state) {
-        passport::resampleTurned(photo, {crop.x, crop.y, crop.width, crop.height(), crop.angleDegrees},
+        passport::resampleTurned(photo,
+                                 {crop.x, crop.y, crop.width, crop.height(), crop.angleDegrees},
                                  {reinterpret_cast<std::uint32_t*>(preview.bits()), preview.width(),
                                   preview.height(), int(preview.bytesPerLine() / 4)},
                                  0xffffffffu);
@@ -262,9 +262,8 @@ bool runCounterWindowChild(int argc, char** argv) {
     ticker.start(10);
     FaceModelSource& faces = FaceModelSource::shared();
     const auto& photo = main.session().photo();
-    CounterWindow window(
-        CounterPhoto{photo->pixels(), photo, QString::fromStdString(main.session().PhotoFileName())},
-        passport::AgeGroup::From11, dialogs, main.printerChoice(), faces, &main);
+    CounterWindow window(photo, QString::fromStdString(main.session().PhotoFileName()),
+                         passport::AgeGroup::From11, dialogs, main.printerChoice(), faces, &main);
     window.show();
     while (faces.state() != FaceModelSource::State::Ready &&
            faces.state() != FaceModelSource::State::Failed) {

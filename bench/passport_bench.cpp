@@ -30,6 +30,7 @@
 #include "passport/LabSheet.h"
 #include "passport/PrintPhoto.h"
 #include "passport/Resample.h"
+#include "platform/files/PhotoPixels.h"
 
 // The test photo on light grey, enlarged smoothly to 4000 rows and widened to 6000 columns by
 // repeating its edge columns: a face some 2700 pixels from crown to chin.
@@ -119,11 +120,6 @@ void measurePassportProgram(ProcessFigures& figures) {
 
 namespace {
 
-view::ConstPixels pixelsOf(const QImage& image) {
-    return {reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
-            image.height(), static_cast<int>(image.bytesPerLine() / 4)};
-}
-
 const passport::FaceModel* model() {
     static const std::unique_ptr<passport::FaceModel> loaded = passport::FaceModel::load();
     return loaded.get();
@@ -132,7 +128,7 @@ const passport::FaceModel* model() {
 // The crop the program makes of the camera photo.
 passport::Crop framedCrop() {
     static const passport::Crop crop = [] {
-        const passport::FaceSearch search = model()->find(pixelsOf(faceCameraPhoto()));
+        const passport::FaceSearch search = model()->find(constPixelsOf(faceCameraPhoto()));
         return search.faces.empty() ? passport::centredCrop(6000, 4000)
                                     : frameHead(search.faces[0].marks, passport::AgeGroup::From11);
     }();
@@ -147,7 +143,7 @@ void BM_Passport_LoadModel(benchmark::State& state) {
 BENCHMARK(BM_Passport_LoadModel)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_Passport_FindAndFrame(benchmark::State& state) {
-    const view::ConstPixels photo = pixelsOf(faceCameraPhoto());
+    const view::ConstPixels photo = constPixelsOf(faceCameraPhoto());
     if (!model()) state.SkipWithError("no face model");
     for (auto _ : state) {
         const passport::FaceSearch search = model()->find(photo);
@@ -170,7 +166,7 @@ void BM_Passport_PlainDlibWholePhoto(benchmark::State& state) {
 BENCHMARK(BM_Passport_PlainDlibWholePhoto)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_Passport_PrintPhoto(benchmark::State& state) {
-    const view::ConstPixels photo = pixelsOf(faceCameraPhoto());
+    const view::ConstPixels photo = constPixelsOf(faceCameraPhoto());
     const passport::Crop crop = framedCrop();
     for (auto _ : state) benchmark::DoNotOptimize(passport::makePrintPhoto(photo, crop));
     state.counters["crop_px"] = crop.width;
@@ -179,7 +175,7 @@ BENCHMARK(BM_Passport_PrintPhoto)->Unit(benchmark::kMillisecond);
 
 // Baseline: the same crop stretched to 827 x 1063 by picking the nearest pixel.
 void BM_Passport_NearestPixelBaseline(benchmark::State& state) {
-    const view::ConstPixels photo = pixelsOf(faceCameraPhoto());
+    const view::ConstPixels photo = constPixelsOf(faceCameraPhoto());
     const passport::Crop crop = framedCrop();
     std::vector<std::uint32_t> out(std::size_t(passport::kPrintWidth) * passport::kPrintHeight);
     const view::Rect from{int(crop.x), int(crop.y), int(crop.width), int(crop.height())};
@@ -208,7 +204,7 @@ passport::TurnedArea turnedCrop(double angleDegrees) {
 }
 
 void BM_Passport_TurnedPrintPhoto(benchmark::State& state) {
-    const view::ConstPixels photo = pixelsOf(faceCameraPhoto());
+    const view::ConstPixels photo = constPixelsOf(faceCameraPhoto());
     const passport::TurnedArea area = turnedCrop(8.3);
     std::vector<std::uint32_t> out(std::size_t(passport::kPrintWidth) * passport::kPrintHeight);
     for (auto _ : state) {
@@ -225,7 +221,7 @@ BENCHMARK(BM_Passport_TurnedPrintPhoto)->Unit(benchmark::kMillisecond);
 
 // Baseline: the same crop unturned, through the upright area average.
 void BM_Passport_UnturnedCropBaseline(benchmark::State& state) {
-    const view::ConstPixels photo = pixelsOf(faceCameraPhoto());
+    const view::ConstPixels photo = constPixelsOf(faceCameraPhoto());
     const passport::TurnedArea area = turnedCrop(0);
     std::vector<std::uint32_t> out(std::size_t(passport::kPrintWidth) * passport::kPrintHeight);
     for (auto _ : state) {
@@ -240,7 +236,7 @@ BENCHMARK(BM_Passport_UnturnedCropBaseline)->Unit(benchmark::kMillisecond);
 
 void BM_Passport_PhotoJpeg(benchmark::State& state) {
     const passport::PrintPhoto print =
-        passport::makePrintPhoto(pixelsOf(faceCameraPhoto()), framedCrop());
+        passport::makePrintPhoto(constPixelsOf(faceCameraPhoto()), framedCrop());
     std::size_t bytes = 0;
     for (auto _ : state) bytes = passport::encodeJpeg(print.view(), passport::kPrintDpi).size();
     state.counters["file_KB"] = double(bytes) / 1024;
@@ -249,7 +245,7 @@ BENCHMARK(BM_Passport_PhotoJpeg)->Unit(benchmark::kMillisecond);
 
 void BM_Passport_LabSheetJpeg(benchmark::State& state) {
     const passport::PrintPhoto print =
-        passport::makePrintPhoto(pixelsOf(faceCameraPhoto()), framedCrop());
+        passport::makePrintPhoto(constPixelsOf(faceCameraPhoto()), framedCrop());
     std::size_t bytes = 0;
     for (auto _ : state) {
         bytes =

@@ -15,6 +15,7 @@
 #include "passport/Check.h"
 #include "passport/FaceFinder.h"
 #include "passport/PrintPhoto.h"
+#include "platform/files/PhotoPixels.h"
 
 namespace {
 
@@ -23,10 +24,7 @@ struct Portrait {
     passport::FaceSearch faces;
     passport::Crop crop;
 
-    view::ConstPixels view() const {
-        return {reinterpret_cast<const std::uint32_t*>(photo->constBits()), photo->width(),
-                photo->height(), int(photo->bytesPerLine() / 4)};
-    }
+    raster::ConstPixels view() const { return constPixelsOf(*photo); }
 };
 
 // Made once: the face found and framed as the window does when it opens (levelling on).

@@ -5,7 +5,7 @@
 
 #include "counter/CounterFraming.h"
 #include "passport/Check.h"
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 // The list under the framed photo: one row per criterion of today's rules, with the value
 // measured on the current framing, its limit and a verdict. The window shows whatever
@@ -25,7 +25,7 @@ struct CheckRow {
 
 // What the rows are measured on: the loaded photo and the framing of it.
 struct RowsInput {
-    view::ConstPixels photo;
+    raster::ConstPixels photo;
     const CounterFraming& framing;
     bool modelLoading = false;  // while waiting: the model loads (else the face is looked for)
 };

@@ -11,6 +11,7 @@
 #include "passport/JpegOutput.h"
 #include "passport/LabSheet.h"
 #include "passport/PrintPhoto.h"
+#include "platform/files/PhotoPixels.h"
 #include "platform/files/PhotoSave.h"
 #include "platform/widgets/AppCursor.h"
 #include "platform/widgets/Dialogs.h"
@@ -28,7 +29,7 @@ const FileFilter kPdfFilter{QStringLiteral("PDF file"), {QStringLiteral("*.pdf")
 const QImage& CounterWindow::printPhoto() {
     // Made once per framing, when an output asks for it, never while the user drags.
     if (printCrop_ && *printCrop_ == framing_.crop()) return printPhoto_;
-    const passport::PrintPhoto print = passport::makePrintPhoto(photo_.pixels, framing_.crop());
+    const passport::PrintPhoto print = passport::makePrintPhoto(pixels_, framing_.crop());
     QImage image(print.width, print.height, QImage::Format_RGB32);
     for (int y = 0; y < print.height; ++y) {
         std::copy_n(print.pixels.data() + static_cast<std::ptrdiff_t>(y) * print.width, print.width,
@@ -63,10 +64,10 @@ bool CounterWindow::writeSheetPdf(const QString& path) {
 }
 
 QString CounterWindow::defaultName(const QString& suffix) const {
-    const QFileInfo photo(photo_.fileName);
+    const QFileInfo photo(fileName_);
     const QString base =
         photo.completeBaseName().isEmpty() ? QStringLiteral("photo") : photo.completeBaseName();
-    if (photo_.fileName.isEmpty()) return base + suffix;
+    if (fileName_.isEmpty()) return base + suffix;
     return QDir(photo.absolutePath()).filePath(base + suffix);
 }
 
@@ -100,10 +101,7 @@ void CounterWindow::onSavePhoto() {
     {
         AppCursor::BusyScope busy;
         const QImage& photo = printPhoto();
-        bytes = passport::encodeJpeg(
-            {reinterpret_cast<const std::uint32_t*>(photo.constBits()), photo.width(),
-             photo.height(), static_cast<int>(photo.bytesPerLine() / 4)},
-            passport::kPrintDpi, &error);
+        bytes = passport::encodeJpeg(constPixelsOf(photo), passport::kPrintDpi, &error);
     }
     if (writeFile(path, bytes, error)) tellWritten(QStringLiteral("The photo"), path);
 }
@@ -117,9 +115,7 @@ void CounterWindow::onSaveLabSheet() {
     {
         AppCursor::BusyScope busy;
         const QImage& photo = printPhoto();
-        const passport::LabSheet sheet = passport::makeLabSheet(
-            {reinterpret_cast<const std::uint32_t*>(photo.constBits()), photo.width(),
-             photo.height(), static_cast<int>(photo.bytesPerLine() / 4)});
+        const passport::LabSheet sheet = passport::makeLabSheet(constPixelsOf(photo));
         bytes = passport::encodeJpeg(sheet.view(), passport::kPrintDpi, &error);
     }
     if (writeFile(path, bytes, error)) tellWritten(QStringLiteral("The lab sheet"), path);

@@ -52,12 +52,15 @@ constexpr QSize kStartSize(1000, 720);
 
 }  // namespace
 
-CounterWindow::CounterWindow(CounterPhoto photo, passport::AgeGroup ageGroup, Dialogs& dialogs,
+CounterWindow::CounterWindow(std::shared_ptr<const raster::Photo> photo, const QString& fileName,
+                             passport::AgeGroup ageGroup, Dialogs& dialogs,
                              const PrinterChoice& printerChoice, FaceModelSource& faces,
                              QWidget* parent, QThreadPool* workers)
     : QDialog(parent),
       photo_(std::move(photo)),
-      framing_(photo_.pixels.width, photo_.pixels.height, ageGroup),
+      pixels_(photo_ ? photo_->pixels() : raster::ConstPixels{}),
+      fileName_(fileName),
+      framing_(pixels_.width, pixels_.height, ageGroup),
       dialogs_(dialogs),
       printerChoice_(printerChoice),
       faces_(faces),
@@ -97,24 +100,23 @@ bool CounterWindow::settled() const {
 
 void CounterWindow::startPreview() {
     // The halved copies are made on a worker; the screen shows the photo once they are there.
-    if (photo_.isNull()) return;
-    levelsWatcher_.setFuture(
-        QtConcurrent::run(workers_, [pixels = photo_.pixels, keepAlive = photo_.keepAlive] {
-            return counter::PreviewLevels::build(pixels, keepAlive);
-        }));
+    if (!pixels_.pixels || pixels_.width <= 0 || pixels_.height <= 0) return;
+    levelsWatcher_.setFuture(QtConcurrent::run(workers_, [pixels = pixels_, keepAlive = photo_] {
+        return counter::PreviewLevels::build(pixels, keepAlive);
+    }));
 }
 
 void CounterWindow::startSearch() {
     framing_.searchStarted();
     const std::shared_ptr<const passport::FaceModel> model = faces_.model();
-    if (!model || photo_.isNull()) {
+    if (!model || !pixels_.pixels || pixels_.width <= 0 || pixels_.height <= 0) {
         framing_.takeSearch({});
         return;
     }
     searching_ = true;
     // The worker holds the model and the photo's pixels itself, for as long as it runs.
     searchWatcher_.setFuture(QtConcurrent::run(
-        workers_, [model, pixels = photo_.pixels, keepAlive = photo_.keepAlive, closed = closed_] {
+        workers_, [model, pixels = pixels_, keepAlive = photo_, closed = closed_] {
             (void)keepAlive;
             return model->find(pixels, closed.get());
         }));
@@ -180,7 +182,7 @@ void CounterWindow::refresh() {
         HeadSize->setValue(static_cast<int>(std::lround(m.headHeightMm * 10)));
     }
     HeadSizeLabel->setText(QStringLiteral("%1 mm").arg(m.headHeightMm, 0, 'f', 1));
-    showCheckRows(counter::checkRows({photo_.pixels, framing_, !searching_}));
+    showCheckRows(counter::checkRows({pixels_, framing_, !searching_}));
     refreshStatus();
     refreshWarnings();
     emit framingChanged();

@@ -11,9 +11,9 @@
 
 #include "counter/CheckRows.h"
 #include "counter/CounterFraming.h"
-#include "counter/CounterPhoto.h"
 #include "passport/FaceFinder.h"
 #include "platform/widgets/PrinterChoice.h"
+#include "raster/Photo.h"
 #include "sheets/CounterSheet.h"
 
 class BusyBar;
@@ -50,9 +50,12 @@ class CounterWindow : public QDialog {
     // `ageGroup` is the start of the age group choice; `dialogs` answers the save dialogs and
     // shows the messages (and the print dialog, which opens on `printerChoice`'s printer).
     // The long jobs run on `workers` (null: counterWorkers()).
-    CounterWindow(CounterPhoto photo, passport::AgeGroup ageGroup, Dialogs& dialogs,
-                  const PrinterChoice& printerChoice, FaceModelSource& faces,
-                  QWidget* parent = nullptr, QThreadPool* workers = nullptr);
+    // `photo` is the loaded photo (shared, never copied); `fileName` its full path, named in
+    // messages and the start of default file names.
+    CounterWindow(std::shared_ptr<const raster::Photo> photo, const QString& fileName,
+                  passport::AgeGroup ageGroup, Dialogs& dialogs, const PrinterChoice& printerChoice,
+                  FaceModelSource& faces, QWidget* parent = nullptr,
+                  QThreadPool* workers = nullptr);
     ~CounterWindow() override;
 
     // --- Controls ------------------------------------------------------------------------
@@ -138,7 +141,9 @@ class CounterWindow : public QDialog {
     bool writeFile(const QString& path, const std::vector<unsigned char>& bytes,
                    const std::string& encodeError);
 
-    CounterPhoto photo_;
+    std::shared_ptr<const raster::Photo> photo_;
+    raster::ConstPixels pixels_;  // the photo's, or none
+    QString fileName_;
     counter::CounterFraming framing_;
     Dialogs& dialogs_;
     PrinterChoice printerChoice_;

@@ -8,7 +8,7 @@ namespace counter {
 namespace {
 
 // Each 2 x 2 block averaged, rounded; an odd last row or column is left out.
-std::vector<std::uint32_t> halve(const view::ConstPixels& in, int width, int height) {
+std::vector<std::uint32_t> halve(const raster::ConstPixels& in, int width, int height) {
     std::vector<std::uint32_t> out(static_cast<std::size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
         const std::uint32_t* a = in.pixels + static_cast<std::ptrdiff_t>(2 * y) * in.stride;
@@ -33,16 +33,16 @@ std::vector<std::uint32_t> halve(const view::ConstPixels& in, int width, int hei
 
 }  // namespace
 
-PreviewLevels::PreviewLevels(const view::ConstPixels& photo, std::shared_ptr<const void> owner)
+PreviewLevels::PreviewLevels(const raster::ConstPixels& photo, std::shared_ptr<const void> owner)
     : owner_(std::move(owner)) {
     levels_.push_back({{}, photo});
 }
 
-std::shared_ptr<const PreviewLevels> PreviewLevels::build(const view::ConstPixels& photo,
+std::shared_ptr<const PreviewLevels> PreviewLevels::build(const raster::ConstPixels& photo,
                                                           std::shared_ptr<const void> owner) {
     auto built = std::make_shared<PreviewLevels>(photo, std::move(owner));
     for (;;) {
-        const view::ConstPixels& last = built->levels_.back().view;
+        const raster::ConstPixels& last = built->levels_.back().view;
         const int width = last.width / 2;
         const int height = last.height / 2;
         if (width < kSmallestLevel || height < kSmallestLevel / 2 || !last.pixels) break;
@@ -53,7 +53,7 @@ std::shared_ptr<const PreviewLevels> PreviewLevels::build(const view::ConstPixel
     return built;
 }
 
-void PreviewLevels::render(const passport::Crop& crop, const view::Pixels& dest) const {
+void PreviewLevels::render(const passport::Crop& crop, const raster::Pixels& dest) const {
     // Level k holds one pixel per 2^k x 2^k photo pixels.
     std::size_t k = 0;
     double factor = 1;

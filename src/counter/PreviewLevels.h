@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "passport/Framing.h"
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 namespace counter {
 
@@ -17,16 +17,16 @@ namespace counter {
 class PreviewLevels {
   public:
     // The photo alone, unhalved; `owner` keeps its pixels alive for as long as this lives.
-    PreviewLevels(const view::ConstPixels& photo, std::shared_ptr<const void> owner);
+    PreviewLevels(const raster::ConstPixels& photo, std::shared_ptr<const void> owner);
 
     // The photo and its halved copies, down to about kSmallestLevel pixels across.
-    static std::shared_ptr<const PreviewLevels> build(const view::ConstPixels& photo,
+    static std::shared_ptr<const PreviewLevels> build(const raster::ConstPixels& photo,
                                                       std::shared_ptr<const void> owner);
 
     // `crop` of the photo (turned, if it is) averaged onto the whole of `dest` (white outside
     // the photo), from the smallest level that still has kSourcePerScreen pixels per screen
     // pixel.
-    void render(const passport::Crop& crop, const view::Pixels& dest) const;
+    void render(const passport::Crop& crop, const raster::Pixels& dest) const;
 
     int levelCount() const { return static_cast<int>(levels_.size()); }
 
@@ -36,7 +36,7 @@ class PreviewLevels {
   private:
     struct Level {
         std::vector<std::uint32_t> pixels;  // empty for the photo itself
-        view::ConstPixels view;
+        raster::ConstPixels view;
     };
     std::shared_ptr<const void> owner_;
     std::vector<Level> levels_;

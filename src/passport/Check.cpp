@@ -285,7 +285,7 @@ FaceCount facesInFrame(const std::vector<FoundFace>& faces, const Crop& crop) {
     for (const FoundFace& face : faces) {
         // The box's corners in the crop's frame, and how far its extent reaches into it.
         double left = 1e300, right = -1e300, top = 1e300, bottom = -1e300;
-        const view::Rect& b = face.box;
+        const raster::Rect& b = face.box;
         for (const Point corner :
              {Point{double(b.x), double(b.y)}, Point{double(b.x) + b.width, double(b.y)},
               Point{double(b.x), double(b.y) + b.height},

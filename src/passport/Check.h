@@ -9,7 +9,7 @@
 #include "passport/HeadMarks.h"
 #include "passport/PrintPhoto.h"
 #include "passport/Rules.h"
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 namespace passport {
 
@@ -89,7 +89,7 @@ struct CheckInput {
     FaceCount faces = FaceCount::None;
     HeadMarks marks;
     Crop crop;
-    view::ConstPixels photo;
+    raster::ConstPixels photo;
     AgeGroup group = AgeGroup::From11;
     const PrintPhoto* print = nullptr;
     // The framed face's 68 landmarks in the loaded photo's pixels; null when the head is

@@ -69,7 +69,7 @@ Point along(const FaceAxis& axis, double t, double s) {
 
 // The mean colour of a box of `box` x `box` pixels centred on `at`; false when it lies
 // outside the photo.
-bool sample(const view::ConstPixels& photo, Point at, int box, Colour& colour) {
+bool sample(const raster::ConstPixels& photo, Point at, int box, Colour& colour) {
     const long x0 = std::lround(at.x - box / 2.0);
     const long y0 = std::lround(at.y - box / 2.0);
     if (x0 < 0 || y0 < 0 || x0 + box > photo.width || y0 + box > photo.height) return false;
@@ -89,7 +89,7 @@ bool sample(const view::ConstPixels& photo, Point at, int box, Colour& colour) {
 
 // The samples of the path, row by row from the bottom; it ends where its middle leaves the
 // photo.
-std::vector<std::vector<Colour>> pathSamples(const view::ConstPixels& photo, const FaceAxis& axis,
+std::vector<std::vector<Colour>> pathSamples(const raster::ConstPixels& photo, const FaceAxis& axis,
                                              double step) {
     const int box = std::max(1, static_cast<int>(std::lround(step)));
     std::vector<std::vector<Colour>> rows;
@@ -153,7 +153,7 @@ Point crownFromProportions(const FaceLandmarks& points) {
     return along(axis, kCrownFromProportions * axis.length, 0);
 }
 
-CrownFinding findCrown(const view::ConstPixels& photo, const FaceLandmarks& points) {
+CrownFinding findCrown(const raster::ConstPixels& photo, const FaceLandmarks& points) {
     const FaceAxis axis = faceAxis(points);
     const CrownFinding estimate{crownFromProportions(points), CrownSource::Proportions};
     if (!photo.pixels || !(axis.length >= 4)) return estimate;

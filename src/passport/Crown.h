@@ -1,7 +1,7 @@
 #pragma once
 
 #include "passport/Landmarks.h"
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 namespace passport {
 
@@ -33,6 +33,6 @@ Point crownFromProportions(const FaceLandmarks& points);
 // The crown found in `photo` above the face whose landmarks (in the photo's pixels) are
 // given; the proportions when the photo shows no clear head edge there (a busy or dark
 // background like the hair, the head cut off by the top edge).
-CrownFinding findCrown(const view::ConstPixels& photo, const FaceLandmarks& points);
+CrownFinding findCrown(const raster::ConstPixels& photo, const FaceLandmarks& points);
 
 }  // namespace passport

@@ -27,7 +27,7 @@ namespace {
 // red, alpha, which is dlib's bgr_alpha_pixel. Read-only; dlib's const image view needs no
 // more than the functions below.
 struct PhotoImage {
-    view::ConstPixels photo;
+    raster::ConstPixels photo;
 };
 
 long num_rows(const PhotoImage& image) {
@@ -72,7 +72,7 @@ namespace {
 using GreyImage = dlib::array2d<unsigned char>;
 
 // Grey as dlib reads a colour pixel: the mean of red, green and blue.
-void toGrey(const view::ConstPixels& photo, GreyImage& grey) {
+void toGrey(const raster::ConstPixels& photo, GreyImage& grey) {
     grey.set_size(photo.height, photo.width);
     for (int y = 0; y < photo.height; ++y) {
         const std::uint32_t* in = photo.pixels + std::ptrdiff_t(y) * photo.stride;
@@ -91,11 +91,11 @@ void toGrey(const view::ConstPixels& photo, GreyImage& grey) {
 struct DetectionCopy {
     double scale = 1;
     std::vector<std::uint32_t> colour;  // the averaged copy when scale < 1
-    view::ConstPixels colourView;       // what the crown is searched on
+    raster::ConstPixels colourView;     // what the crown is searched on
     GreyImage grey;
 };
 
-void makeDetectionCopy(const view::ConstPixels& photo, DetectionCopy& copy) {
+void makeDetectionCopy(const raster::ConstPixels& photo, DetectionCopy& copy) {
     const double pixels = double(photo.width) * photo.height;
     copy.scale = std::min(std::sqrt(kDetectionPixels / pixels), 2.0);
     if (copy.scale < 1) {
@@ -125,7 +125,7 @@ Point continuous(const dlib::point& p) {
     return {p.x() + 0.5, p.y() + 0.5};
 }
 
-FoundFace fitFace(const dlib::shape_predictor& predictor, const view::ConstPixels& photo,
+FoundFace fitFace(const dlib::shape_predictor& predictor, const raster::ConstPixels& photo,
                   const DetectionCopy& copy, const dlib::rectangle& found) {
     const double s = copy.scale;
     // From the copy's pixel edges to the photo's.
@@ -206,7 +206,7 @@ std::unique_ptr<FaceModel> FaceModel::load(const std::string& path, std::string*
     }
 }
 
-FaceSearch FaceModel::find(const view::ConstPixels& photo,
+FaceSearch FaceModel::find(const raster::ConstPixels& photo,
                            const std::atomic<bool>* cancelled) const {
     FaceSearch search;
     if (!photo.pixels || photo.width <= 0 || photo.height <= 0) return search;

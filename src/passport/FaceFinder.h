@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "passport/Landmarks.h"
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 namespace passport {
 
@@ -26,7 +26,7 @@ inline constexpr double kDetectionPixels = 1e6;
 
 // A face the finder found, in the loaded photo's pixels.
 struct FoundFace {
-    view::Rect box;           // the detector's square round eyes, nose and mouth
+    raster::Rect box;         // the detector's square round eyes, nose and mouth
     FaceLandmarks landmarks;  // fitted on the full-resolution photo
     HeadMarks marks;          // from the landmarks; the crown found as Crown.h says
 };
@@ -65,7 +65,7 @@ class FaceModel {
     // landmarks and head marks. Never throws; a photo too small to hold a face gives none.
     // Once `cancelled` holds, the search stops at its next step (before detecting, before
     // each face's landmarks) and gives what it has, which nobody is waiting for.
-    FaceSearch find(const view::ConstPixels& photo,
+    FaceSearch find(const raster::ConstPixels& photo,
                     const std::atomic<bool>* cancelled = nullptr) const;
 
   private:

@@ -12,7 +12,6 @@ namespace passport {
 
 namespace {
 
-
 // The generic face, in millimetres, as the camera sees a face looking into it: x to the
 // viewer's right, y down, z towards the camera, the origin midway between the inner eye
 // corners. Written from average adult proportions: 32 mm between the inner eye corners and

@@ -86,7 +86,7 @@ std::size_t afterJfif(const unsigned char* jpeg, unsigned long size) {
 
 }  // namespace
 
-std::vector<unsigned char> encodeJpeg(const view::ConstPixels& pixels, int dpi,
+std::vector<unsigned char> encodeJpeg(const raster::ConstPixels& pixels, int dpi,
                                       std::string* error) {
     auto fail = [error](const std::string& reason) {
         if (error) *error = reason;

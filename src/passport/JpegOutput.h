@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 namespace passport {
 
@@ -16,7 +16,7 @@ inline constexpr int kJpegQuality = 95;
 // read only Exif find it too) and marks the colours as sRGB, which they are: the photo's
 // pixels pass through unchanged from the camera's sRGB JPEG. Empty, with the reason in
 // `error`, when the encoder fails.
-std::vector<unsigned char> encodeJpeg(const view::ConstPixels& pixels, int dpi,
+std::vector<unsigned char> encodeJpeg(const raster::ConstPixels& pixels, int dpi,
                                       std::string* error = nullptr);
 
 }  // namespace passport

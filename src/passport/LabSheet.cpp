@@ -24,7 +24,7 @@ void fillRect(LabSheet& sheet, int x, int y, int width, int height, std::uint32_
 }
 
 // Eight marks: two at each corner, along the photo's edge lines, pointing away from it.
-void drawCutMarks(LabSheet& sheet, const view::Rect& photo) {
+void drawCutMarks(LabSheet& sheet, const raster::Rect& photo) {
     const int offset = toPixels(kCutMarkOffsetMm);
     const int length = toPixels(kCutMarkLengthMm);
     const int half = kCutMarkThickness / 2;
@@ -44,11 +44,11 @@ void drawCutMarks(LabSheet& sheet, const view::Rect& photo) {
 
 }  // namespace
 
-LabSheet makeLabSheet(const view::ConstPixels& photo) {
+LabSheet makeLabSheet(const raster::ConstPixels& photo) {
     LabSheet sheet;
     sheet.pixels.assign(std::size_t(sheet.width) * sheet.height, 0xffffffffu);
     std::vector<std::uint32_t> scaled;
-    view::ConstPixels print = photo;
+    raster::ConstPixels print = photo;
     if (photo.width != kPrintWidth || photo.height != kPrintHeight) {
         scaled.resize(std::size_t(kPrintWidth) * kPrintHeight);
         resampleArea(photo, {0, 0, double(photo.width), double(photo.height)},
@@ -63,8 +63,8 @@ LabSheet makeLabSheet(const view::ConstPixels& photo) {
     const int top = (sheet.height - rows * (kPrintHeight + gap) + gap) / 2;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            const view::Rect place{left + c * (kPrintWidth + gap), top + r * (kPrintHeight + gap),
-                                   kPrintWidth, kPrintHeight};
+            const raster::Rect place{left + c * (kPrintWidth + gap), top + r * (kPrintHeight + gap),
+                                     kPrintWidth, kPrintHeight};
             for (int y = 0; y < place.height; ++y) {
                 const std::uint32_t* in = print.pixels + std::ptrdiff_t(y) * print.stride;
                 std::copy_n(
@@ -74,7 +74,7 @@ LabSheet makeLabSheet(const view::ConstPixels& photo) {
             sheet.photos.push_back(place);
         }
     }
-    for (const view::Rect& place : sheet.photos) drawCutMarks(sheet, place);
+    for (const raster::Rect& place : sheet.photos) drawCutMarks(sheet, place);
     return sheet;
 }
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 namespace passport {
 
@@ -25,13 +25,13 @@ struct LabSheet {
     std::vector<std::uint32_t> pixels;  // white paper, the photos and their cut marks
     int width = kLabSheetWidth;
     int height = kLabSheetHeight;
-    std::vector<view::Rect> photos;  // where each photo lies, row by row
+    std::vector<raster::Rect> photos;  // where each photo lies, row by row
 
-    view::ConstPixels view() const { return {pixels.data(), width, height, width}; }
+    raster::ConstPixels view() const { return {pixels.data(), width, height, width}; }
 };
 
 // As many copies of `photo` (the 827 x 1063 print photo; any other size is first scaled to
 // it) as fit, in a centred grid, with cut marks.
-LabSheet makeLabSheet(const view::ConstPixels& photo);
+LabSheet makeLabSheet(const raster::ConstPixels& photo);
 
 }  // namespace passport

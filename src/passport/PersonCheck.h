@@ -7,7 +7,7 @@
 #include "passport/Check.h"
 #include "passport/HeadPose.h"
 #include "passport/Landmarks.h"
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 namespace passport {
 
@@ -18,7 +18,7 @@ struct PersonInput {
     // The framed face's landmarks in the loaded photo's pixels; null when the head is known
     // only by markers the user placed.
     const FaceLandmarks* landmarks = nullptr;
-    view::ConstPixels photo;  // the loaded photo, 0xffRRGGBB
+    raster::ConstPixels photo;  // the loaded photo, 0xffRRGGBB
 };
 
 // One result per person criterion, from Criterion::MouthClosed to Criterion::NoRedEyes in

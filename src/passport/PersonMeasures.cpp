@@ -7,8 +7,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <numbers>
 #include <cstdint>
+#include <numbers>
 
 #include "passport/PersonRules.h"
 #include "passport/Resample.h"
@@ -16,7 +16,6 @@
 namespace passport {
 
 namespace {
-
 
 int red(std::uint32_t p) {
     return int(p >> 16 & 0xff);
@@ -96,7 +95,7 @@ struct Sample {
     int height = 0;
 };
 
-std::optional<Sample> sampleAt(const view::ConstPixels& photo, const FaceFrame& f, Point centre,
+std::optional<Sample> sampleAt(const raster::ConstPixels& photo, const FaceFrame& f, Point centre,
                                double width, double height, double scale) {
     const double w = width * f.d, h = height * f.d;
     const Point corner = centre - f.u * (w / 2) - f.n * (h / 2);
@@ -114,7 +113,7 @@ std::optional<Sample> sampleAt(const view::ConstPixels& photo, const FaceFrame& 
     s.height = std::clamp(int(std::lround(height * scale)), 1, 512);
     s.pixels.resize(std::size_t(s.width) * std::size_t(s.height));
     const double angle = std::atan2(f.u.y, f.u.x) * 180 / std::numbers::pi;
-    const view::Pixels dest{s.pixels.data(), s.width, s.height, s.width};
+    const raster::Pixels dest{s.pixels.data(), s.width, s.height, s.width};
     // A face of thousands of pixels is read at every k-th pixel of every k-th row, still
     // kSourcePerSample or more of them across each sample pixel: the means and shares come
     // out the same, and a region costs the same at any resolution.
@@ -179,7 +178,7 @@ bool inside(const std::array<Point, 8>& poly, Point q) {
 
 // The share of the inner-lip outline's inside that shows teeth; 0 when it is too small to
 // show any.
-std::optional<double> teethShare(const view::ConstPixels& photo, const FaceFrame& f,
+std::optional<double> teethShare(const raster::ConstPixels& photo, const FaceFrame& f,
                                  const FaceLandmarks& p, double cheekLuma) {
     std::array<Point, 8> poly;  // in eye distances along and across the eye line
     double s0 = 1e300, s1 = -1e300, t0 = 1e300, t1 = -1e300;
@@ -222,7 +221,7 @@ double glareShare(const Sample& s) {
 
 // The share of the pupil's square that is flash red: far redder than green and blue, and
 // far redder than the skin (a warm photo makes skin and brown eyes red too).
-std::optional<double> redShare(const view::ConstPixels& photo, const FaceFrame& f, Point eye,
+std::optional<double> redShare(const raster::ConstPixels& photo, const FaceFrame& f, Point eye,
                                double skinRedness) {
     const auto s = sampleAt(photo, f, eye, kPupilSide, kPupilSide, kPupilSampleEyeDistance);
     if (!s) return std::nullopt;
@@ -252,7 +251,7 @@ PersonMeasures measurePerson(const PersonInput& input) {
         return m;
     }
     const FaceFrame& f = *frame;
-    const view::ConstPixels& photo = input.photo;
+    const raster::ConstPixels& photo = input.photo;
     const auto inPhoto = [&](Point q) {
         return q.x >= 0 && q.y >= 0 && q.x <= photo.width && q.y <= photo.height;
     };

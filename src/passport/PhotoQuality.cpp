@@ -112,7 +112,7 @@ PhotoPixels PhotoPixels::ofPrint(const PrintPhoto& print, const Crop& crop, int 
             photoHeight};
 }
 
-PhotoPixels PhotoPixels::through(const view::ConstPixels& photo, const Crop& crop) {
+PhotoPixels PhotoPixels::through(const raster::ConstPixels& photo, const Crop& crop) {
     return {
         photo, crop.x,      crop.y,      crop.pixelsPerMm(), crop.pixelsPerMm(), crop.angleDegrees,
         crop,  photo.width, photo.height};
@@ -163,7 +163,7 @@ FaceSample sampleFace(const PhotoPixels& pixels, const Crop& crop, const HeadMar
     return sample;
 }
 
-double laplacianVariance(const view::ConstPixels& pixels) {
+double laplacianVariance(const raster::ConstPixels& pixels) {
     if (pixels.width < 3 || pixels.height < 3) return 0;
     std::vector<double> y(std::size_t(pixels.width) * pixels.height);
     for (int row = 0; row < pixels.height; ++row) {
@@ -185,7 +185,7 @@ double laplacianVariance(const view::ConstPixels& pixels) {
     return squares / n - mean * mean;
 }
 
-double meanChroma(const view::ConstPixels& pixels) {
+double meanChroma(const raster::ConstPixels& pixels) {
     double sum = 0;
     long n = 0;
     for (int row = 0; row < pixels.height; ++row) {
@@ -198,7 +198,7 @@ double meanChroma(const view::ConstPixels& pixels) {
     return n ? sum / double(n) : 0;
 }
 
-Clipping clippingOf(const view::ConstPixels& pixels) {
+Clipping clippingOf(const raster::ConstPixels& pixels) {
     long burnt = 0, black = 0, n = 0;
     for (int row = 0; row < pixels.height; ++row) {
         const std::uint32_t* in = pixels.pixels + std::ptrdiff_t(row) * pixels.stride;

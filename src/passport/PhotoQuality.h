@@ -7,7 +7,7 @@
 #include "passport/HeadMarks.h"
 #include "passport/PrintPhoto.h"
 #include "passport/Resample.h"
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 namespace passport {
 
@@ -21,7 +21,7 @@ namespace passport {
 // many of the image's pixels one millimetre of the print spans, and how far the crop is
 // turned in it.
 struct PhotoPixels {
-    view::ConstPixels image;
+    raster::ConstPixels image;
     double x = 0;
     double y = 0;
     double perMmX = 0;
@@ -36,7 +36,7 @@ struct PhotoPixels {
     // The 600 dpi photo made from `crop` of a loaded photo of the size given.
     static PhotoPixels ofPrint(const PrintPhoto& print, const Crop& crop, int photoWidth,
                                int photoHeight);
-    static PhotoPixels through(const view::ConstPixels& photo, const Crop& crop);
+    static PhotoPixels through(const raster::ConstPixels& photo, const Crop& crop);
     // A rectangle of the print, in millimetres from its top-left corner, in the image's pixels.
     TurnedArea area(double xMm, double yMm, double widthMm, double heightMm) const;
     // A point of the print, in millimetres from its top-left corner, in the image's pixels.
@@ -73,7 +73,7 @@ struct FaceSample {
     int height = 0;
     double insideShare = 0;  // share of the region inside the photo (the rest is fill)
     bool fromEyes = false;   // placed by the eye marks (else estimated from crown and chin)
-    view::ConstPixels view() const { return {pixels.data(), width, height, width}; }
+    raster::ConstPixels view() const { return {pixels.data(), width, height, width}; }
 };
 FaceSample sampleFace(const PhotoPixels& pixels, const Crop& crop, const HeadMarks& marks);
 
@@ -91,13 +91,13 @@ FaceSample sampleFace(const PhotoPixels& pixels, const Crop& crop, const HeadMar
 // doubling, which softens a little); the curly-haired face, enlarged from 53, measures 17
 // and is rightly not sharp, although its crop has 535 dpi.
 inline constexpr double kMinSharpness = 45;
-double laplacianVariance(const view::ConstPixels& pixels);
+double laplacianVariance(const raster::ConstPixels& pixels);
 
 // In colour: the mean CIELAB chroma C*ab of the face. The faces of tests/data/faces measure
 // 23-30, the same turned grey 0.0; a limit of 5 leaves room for pale faces in cool light and
 // none for a grey photo. (A photo toned in one colour, sepia say, is not told from colour.)
 inline constexpr double kMinFaceChroma = 5;
-double meanChroma(const view::ConstPixels& pixels);
+double meanChroma(const raster::ConstPixels& pixels);
 
 // Exposure: luma (Rec. 601, 0-255) at or over 250 is burnt out, at or under 5 black: no
 // detail survives there. Glints in the eyes and a shine on the forehead stay far under
@@ -112,7 +112,7 @@ struct Clipping {
     double black = 0;
     double total() const { return burntOut + black; }
 };
-Clipping clippingOf(const view::ConstPixels& pixels);
+Clipping clippingOf(const raster::ConstPixels& pixels);
 
 // --- The background --------------------------------------------------------------------------
 //

@@ -4,10 +4,10 @@
 
 namespace passport {
 
-PrintPhoto makePrintPhoto(const view::ConstPixels& photo, const Crop& crop) {
+PrintPhoto makePrintPhoto(const raster::ConstPixels& photo, const Crop& crop) {
     PrintPhoto print;
     print.pixels.resize(static_cast<std::size_t>(print.width) * print.height);
-    const view::Pixels dest{print.pixels.data(), print.width, print.height, print.width};
+    const raster::Pixels dest{print.pixels.data(), print.width, print.height, print.width};
     resampleTurned(photo, {crop.x, crop.y, crop.width, crop.height(), crop.angleDegrees}, dest,
                    kFillColour);
     print.sourceWidthPixels = crop.width;

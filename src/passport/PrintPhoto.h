@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "passport/Framing.h"
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 namespace passport {
 
@@ -27,10 +27,10 @@ struct PrintPhoto {
     // Edges where the crop reached outside the loaded photo and white was filled in.
     Overhang overhang;
 
-    view::ConstPixels view() const { return {pixels.data(), width, height, width}; }
+    raster::ConstPixels view() const { return {pixels.data(), width, height, width}; }
 };
 
 // Cuts `crop` from `photo` and scales it once, by area averaging, to 827 x 1063 pixels.
-PrintPhoto makePrintPhoto(const view::ConstPixels& photo, const Crop& crop);
+PrintPhoto makePrintPhoto(const raster::ConstPixels& photo, const Crop& crop);
 
 }  // namespace passport

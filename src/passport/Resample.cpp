@@ -80,7 +80,7 @@ struct Channels {
 };
 
 // acc = fill x fillShare + the source rows of `tap`, each weighted, over columns lo .. hi - 1.
-void accumulateRows(const view::ConstPixels& source, const Axis& rows, const Tap& tap, int lo,
+void accumulateRows(const raster::ConstPixels& source, const Axis& rows, const Tap& tap, int lo,
                     int hi, const float fill[3], Channels& acc) {
     const int n = hi - lo;
     std::fill_n(acc.r.begin(), n, fill[0] * tap.fill);
@@ -104,7 +104,7 @@ void accumulateRows(const view::ConstPixels& source, const Axis& rows, const Tap
 
 }  // namespace
 
-void resampleArea(const view::ConstPixels& source, const Area& area, const view::Pixels& dest,
+void resampleArea(const raster::ConstPixels& source, const Area& area, const raster::Pixels& dest,
                   std::uint32_t fill) {
     if (dest.width <= 0 || dest.height <= 0 || !dest.pixels) return;
     const bool empty = !source.pixels || source.width <= 0 || source.height <= 0;
@@ -213,7 +213,7 @@ struct TurnedJob {
     int strips = 1;                        // lines per destination row
     double band = 1, halfBand = 0.5, inverseBand = 1;
     Lanes fill = Lanes::zero();
-    view::Pixels dest;
+    raster::Pixels dest;
 };
 
 // The band of `job` from across-coordinate `top` to top + band in one source column (or
@@ -357,8 +357,8 @@ constexpr double kColumnsPerThread = 1 << 18;
 
 }  // namespace
 
-void resampleTurned(const view::ConstPixels& source, const TurnedArea& area,
-                    const view::Pixels& dest, std::uint32_t fill) {
+void resampleTurned(const raster::ConstPixels& source, const TurnedArea& area,
+                    const raster::Pixels& dest, std::uint32_t fill) {
     if (area.angleDegrees == 0) {
         resampleArea(source, {area.x, area.y, area.width, area.height}, dest, fill);
         return;

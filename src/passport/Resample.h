@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 namespace passport {
 
@@ -21,7 +21,7 @@ struct Area {
 // sharpened or picked: a downscale keeps all the detail its size can hold and adds none.
 // Pixels are 0xffRRGGBB; the result is rounded to the nearest level. An area of no size
 // (or not a finite one) gives the pixel under its corner, or `fill`.
-void resampleArea(const view::ConstPixels& source, const Area& area, const view::Pixels& dest,
+void resampleArea(const raster::ConstPixels& source, const Area& area, const raster::Pixels& dest,
                   std::uint32_t fill);
 
 // A rectangle of a photo turned about its top-left corner (x, y): its top edge runs from
@@ -38,7 +38,7 @@ struct TurnedArea {
 // `area` of `source` onto the whole of `dest`, as resampleArea does, for a turned area: each
 // destination pixel is the mean of the source under its turned square. At angle 0 it is
 // resampleArea itself, pixel for pixel.
-void resampleTurned(const view::ConstPixels& source, const TurnedArea& area,
-                    const view::Pixels& dest, std::uint32_t fill);
+void resampleTurned(const raster::ConstPixels& source, const TurnedArea& area,
+                    const raster::Pixels& dest, std::uint32_t fill);
 
 }  // namespace passport

@@ -5,7 +5,7 @@
 // matrix gives no figure. Every limit the counter photo is framed or checked by lives here,
 // once, with its source.
 
-#include "view/AgeGroup.h"
+#include "raster/AgeGroup.h"
 
 namespace passport {
 
@@ -53,7 +53,7 @@ inline constexpr double kEyeLineMaxFraction = 0.70;
 
 // Which of the matrix's two head-size bands applies: the age groups of the main window's
 // guides.
-using AgeGroup = view::AgeGroup;
+using AgeGroup = raster::AgeGroup;
 
 inline constexpr double headMinMm(AgeGroup group) {
     return group == AgeGroup::From11 ? kHeadMinMmFrom11 : kHeadMinMmUpTo10;

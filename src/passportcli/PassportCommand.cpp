@@ -12,6 +12,7 @@
 #include "passport/JpegOutput.h"
 #include "passport/LabSheet.h"
 #include "platform/files/PhotoFile.h"
+#include "platform/files/PhotoPixels.h"
 #include "platform/files/PhotoSave.h"
 #include "printing/SheetPdf.h"
 
@@ -43,11 +44,6 @@ QString fileName(const std::string& path) {
 
 QByteArray bytesOf(const std::vector<unsigned char>& data) {
     return QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size()));
-}
-
-view::ConstPixels pixelsOf(const QImage& image) {
-    return {reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
-            image.height(), static_cast<int>(image.bytesPerLine() / 4)};
 }
 
 QImage imageOf(const passport::PrintPhoto& print) {
@@ -114,7 +110,7 @@ bool write(const std::string& path, const QByteArray& bytes, const std::string& 
 
 bool writeOutputs(const Options& options, const Framed& framed, std::ostream& out,
                   std::ostream& err) {
-    const view::ConstPixels print = framed.print.view();
+    const raster::ConstPixels print = framed.print.view();
     std::string problem;
     if (!options.out.empty() &&
         !write(options.out, bytesOf(passport::encodeJpeg(print, passport::kPrintDpi, &problem)),
@@ -152,7 +148,7 @@ Framed frame(QImage photo, const passport::FoundFace& face, passport::AgeGroup g
     framed.levelling = levelling;
     framed.crop = passport::frameHead(face.marks, group, levelling);
     framed.measures = passport::measure(face.marks, framed.crop);
-    framed.print = passport::makePrintPhoto(pixelsOf(framed.photo), framed.crop);
+    framed.print = passport::makePrintPhoto(constPixelsOf(framed.photo), framed.crop);
     return framed;
 }
 
@@ -188,7 +184,7 @@ int findFaces(const Options& options, const Services& services, std::ostream& er
         err << kName << ": " << problem << "\n";
         return kExitNoModel;
     }
-    search = model->find(pixelsOf(photo));
+    search = model->find(constPixelsOf(photo));
     return kExitOk;
 }
 
@@ -354,7 +350,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         input.faces = inFrame;
         input.marks = framed.face.marks;
         input.crop = framed.crop;
-        input.photo = pixelsOf(framed.photo);
+        input.photo = constPixelsOf(framed.photo);
         input.group = group;
         input.landmarks = &framed.face.landmarks;
         const auto checks = passport::checkPhoto(input);

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "view/AgeGroup.h"
+#include "raster/AgeGroup.h"
 #include "view/ViewGeometry.h"
 
 namespace view {
+
+using raster::AgeGroup;
 
 struct Line {
     int x1 = 0;

@@ -5,12 +5,14 @@
 #include <string>
 #include <variant>
 
+#include "raster/Photo.h"
 #include "view/Guides.h"
-#include "view/Photo.h"
 #include "view/ViewGeometry.h"
 #include "view/ZoomView.h"
 
 namespace view {
+
+using raster::Photo;
 
 // One scroll bar of the viewport as the session keeps it. Its maximum may lie below its
 // minimum (a photo 500 pixels wide scrolls from 0 down to -30); the value always lies between
@@ -61,10 +63,10 @@ class PhotoSession {
     const std::string& PhotoFileName() const { return photoFileName_; }
     void setPhotoFileName(std::string path) { photoFileName_ = std::move(path); }
 
-    // Takes `photo` (not null) as the loaded photo at 100 %. Along an axis where the photo is longer than
-    // the viewport, that scroll bar runs from 0 to the scroll maximum with the value 0; along
-    // an axis where it fits, the scroll bar stays as it was. A photo either of whose ranges the
-    // scroll values cannot reach is refused before anything changes.
+    // Takes `photo` (not null) as the loaded photo at 100 %. Along an axis where the photo is
+    // longer than the viewport, that scroll bar runs from 0 to the scroll maximum with the value 0;
+    // along an axis where it fits, the scroll bar stays as it was. A photo either of whose ranges
+    // the scroll values cannot reach is refused before anything changes.
     std::optional<ScrollRefusal> load(std::shared_ptr<const Photo> photo);
 
     // --- Zoom -------------------------------------------------------------------------------

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "raster/Pixels.h"
+
 namespace view {
 
 inline constexpr int kViewportWidth = 480;
@@ -28,13 +30,7 @@ inline constexpr int kHotSpotY = 65;
 // The two directions of the viewport: across (HScroll1) and down (VScroll1).
 enum class Axis { Horizontal, Vertical };
 
-struct Rect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
+using raster::Rect;
 
 // GrabHeight for a frame width: width x 1.285 in double precision, ties to even
 // (100 -> 128, 127 -> 163, 270 -> 347).
@@ -79,19 +75,8 @@ int longestScrollable(Axis axis);
 // pixel what QImage::scaled(..., Qt::FastTransformation) would hold.
 std::vector<int> nearestSourceIndices(int srcLength, int dstLength);
 
-// Pixels are 32-bit values (Qt's RGB32: 0xffRRGGBB); strides are in pixels.
-struct ConstPixels {
-    const std::uint32_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    int stride = 0;
-};
-struct Pixels {
-    std::uint32_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    int stride = 0;
-};
+using raster::ConstPixels;
+using raster::Pixels;
 
 // Copies `src` (the part `from` of `source`, which may reach outside it) stretched onto the
 // whole of `dest`, nearest pixel, no blending. Where the rectangle lies outside the source,

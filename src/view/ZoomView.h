@@ -3,10 +3,12 @@
 #include <memory>
 #include <vector>
 
-#include "view/Photo.h"
+#include "raster/Photo.h"
 #include "view/ViewGeometry.h"
 
 namespace view {
+
+using raster::Photo;
 
 // The photo at a zoom percentage, as the viewport reads it. It never holds the zoomed
 // pixels: a 6000 x 4000 photo at 200 % would need a 12000 x 8000 bitmap (384 MB). Instead

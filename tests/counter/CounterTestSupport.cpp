@@ -10,6 +10,7 @@
 
 #include "counter/CounterView.h"
 #include "platform/files/PhotoFile.h"
+#include "platform/files/PhotoPixels.h"
 
 const char kMissingModelPath[] = "/nonexistent/dlib/shape_predictor_68_face_landmarks.dat";
 
@@ -45,8 +46,8 @@ bool waitFor(const std::function<bool()>& done) {
 
 void CounterSession::open(const QImage& photo, passport::AgeGroup group, FaceModelSource& faces,
                           const QString& fileName, const PrinterChoice& printer) {
-    window = std::make_unique<CounterWindow>(CounterPhoto::fromImage(photo, fileName), group,
-                                             dialogs, printer, faces);
+    window = std::make_unique<CounterWindow>(adoptPhoto(photo), fileName, group, dialogs, printer,
+                                             faces);
     window->show();
 }
 

@@ -28,17 +28,13 @@
 #include "counter/CounterView.h"
 #include "counter/Workers.h"
 #include "passport/Framing.h"
+#include "platform/files/PhotoPixels.h"
 
 namespace {
 
 using counter::Finding;
 using passport::AgeGroup;
 using passport::Crop;
-
-view::ConstPixels pixelsOf(const QImage& image) {
-    return {reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
-            image.height(), static_cast<int>(image.bytesPerLine() / 4)};
-}
 
 void expectSameCrop(const Crop& actual, const Crop& expected, const char* what) {
     // Within a millionth of a photo pixel: the same sums, perhaps in another order.
@@ -113,7 +109,7 @@ TEST(CounterWindow, FramesARealFaceAsFramingDoesWhileTheEventLoopRuns) {
         ASSERT_EQ(framing.finding(), Finding::OneFace);
 
         // The face the model finds on the same pixels, framed by the rules.
-        const passport::FaceSearch search = loadedModel().find(pixelsOf(photo));
+        const passport::FaceSearch search = loadedModel().find(constPixelsOf(photo));
         ASSERT_EQ(search.count(), passport::FaceCount::One);
         const passport::HeadMarks& found = search.faces[0].marks;
         EXPECT_EQ(framing.marks().crown, found.crown);
@@ -378,7 +374,7 @@ TEST(CounterWindow, ShowsTheChecksByGroupWithAdviceReadableAt1024By768) {
         SCOPED_TRACE(c.what);
         c.act(*s.window);
         const std::vector<counter::CheckRow> rows =
-            counter::checkRows({pixelsOf(photo), s.window->framing()});
+            counter::checkRows({constPixelsOf(photo), s.window->framing()});
         ASSERT_EQ(rows.size(), std::size_t(passport::kCriterionCount));
         QStringList advice;
         int shown = 0;

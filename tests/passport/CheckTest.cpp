@@ -328,7 +328,7 @@ TEST(Check, SenselessInputGivesEveryCriterionAndNoPixelVerdicts) {
     lost.rightEye = Point{6, 5};
     struct Case {
         const char* what;
-        view::ConstPixels photo;
+        raster::ConstPixels photo;
         HeadMarks marks;
         Crop crop;
     };

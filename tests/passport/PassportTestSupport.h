@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "passport/FaceFinder.h"
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
 // A photo held as 0xffRRGGBB pixels.
 struct TestPhoto {
@@ -13,7 +13,7 @@ struct TestPhoto {
     int width = 0;
     int height = 0;
 
-    view::ConstPixels view() const { return {pixels.data(), width, height, width}; }
+    raster::ConstPixels view() const { return {pixels.data(), width, height, width}; }
     std::uint32_t at(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
 };
 

@@ -106,7 +106,7 @@ TEST(PersonCheck, SenselessMarksOrPhotosGiveEightFiniteCannotTell) {
     struct Case {
         const char* what;
         const FaceLandmarks* landmarks;
-        view::ConstPixels photo;
+        raster::ConstPixels photo;
     };
     const Case cases[] = {
         {"no landmarks (placed by hand)", nullptr, real.view()},

@@ -245,7 +245,7 @@ TEST(Resample, TurnedAreaIsTheAreaMean) {
         SCOPED_TRACE(c.what);
         const TestPhoto& photo = *c.photo;
         std::vector<std::uint32_t> out(std::size_t(c.width) * c.height, 0);
-        const view::Pixels dest{out.data(), c.width, c.height, c.width};
+        const raster::Pixels dest{out.data(), c.width, c.height, c.width};
         resampleTurned(photo.view(), c.area, dest, fill);
         if (c.check == Upright) {
             std::vector<std::uint32_t> upright(out.size(), 0);
@@ -292,7 +292,7 @@ TEST(PrintPhoto, JpegFilesSay600DpiAndKeepFullColour) {
     const LabSheet sheet = makeLabSheet(print.view());
     struct Case {
         const char* what;
-        view::ConstPixels pixels;
+        raster::ConstPixels pixels;
         int width, height;
     };
     for (const Case& c :
@@ -334,7 +334,7 @@ TEST(LabSheet, HoldsEightWholePhotosWithCutMarksBesideThem) {
     const LabSheet sheet = makeLabSheet(photo.view());
     ASSERT_EQ(sheet.photos.size(), 8u);
     const int margin = int(std::lround(2 / 25.4 * 600));
-    for (const view::Rect& r : sheet.photos) {
+    for (const raster::Rect& r : sheet.photos) {
         EXPECT_EQ(r.width, 827);
         EXPECT_EQ(r.height, 1063);
         EXPECT_GE(r.x, margin);

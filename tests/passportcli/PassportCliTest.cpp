@@ -16,6 +16,7 @@
 #include "passport/Check.h"
 #include "passportcli/PassportCommand.h"
 #include "platform/files/PhotoFile.h"
+#include "platform/files/PhotoPixels.h"
 #include "sheets/CounterSheet.h"
 
 namespace {
@@ -162,9 +163,7 @@ TEST(PassportCommand, ChecksTheSamePixelsAsTheWindow) {
         const Outcome r = run({face(name), "--check"});
         const QImage photo = loadPhoto(QString::fromStdString(face(name)), Qt::white);
         ASSERT_FALSE(photo.isNull());
-        const view::ConstPixels pixels{reinterpret_cast<const std::uint32_t*>(photo.constBits()),
-                                       photo.width(), photo.height(),
-                                       int(photo.bytesPerLine() / 4)};
+        const raster::ConstPixels pixels = constPixelsOf(photo);
         const passport::FoundFace found = faceModel().find(pixels).faces.at(0);
         passport::CheckInput input;
         input.faces = passport::FaceCount::One;
@@ -282,8 +281,8 @@ TEST(PassportProgram, RunsWithoutADisplay) {
 TEST(PassportCommand, TakesTheModelFileFromTheEnvironment) {
     qputenv(passport::kFaceModelVariable, "/no/such/env-model.dat");
     const Outcome fromEnvironment = run({face("plain-green-curly-hair.jpg")}, false);
-    const Outcome fromOption = run(
-        {face("plain-green-curly-hair.jpg"), "--model", "/no/such/option-model.dat"}, false);
+    const Outcome fromOption =
+        run({face("plain-green-curly-hair.jpg"), "--model", "/no/such/option-model.dat"}, false);
     qunsetenv(passport::kFaceModelVariable);
     EXPECT_EQ(fromEnvironment.status, 3);
     EXPECT_NE(fromEnvironment.err.find("/no/such/env-model.dat"), std::string::npos)

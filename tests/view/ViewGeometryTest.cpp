@@ -8,7 +8,7 @@
 #include "arithmetic/Rounding.h"
 #include "view/Guides.h"
 #include "view/ViewGeometry.h"
-#include "view/Photo.h"
+#include "raster/Photo.h"
 #include "view/ZoomView.h"
 
 using namespace view;

@@ -57,7 +57,7 @@ protected:
 
 // Everything a failed load must leave alone.
 struct WindowState {
-    std::shared_ptr<const view::Photo> loadedPhoto;
+    std::shared_ptr<const raster::Photo> loadedPhoto;
     QImage viewport, passport;
     QString filenameCaption, info;
     bool zoomEnabled, editEnabled, flipEnabled, saveEnabled, printEnabled, passportEnabled,

@@ -1,12 +1,12 @@
 #include "platform/files/PhotoPixels.h"
 
-std::shared_ptr<const view::Photo> adoptPhoto(QImage image) {
+std::shared_ptr<const raster::Photo> adoptPhoto(QImage image) {
     if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
     auto owner = std::make_shared<const QImage>(std::move(image));
-    return std::make_shared<const view::Photo>(constPixelsOf(*owner), owner);
+    return std::make_shared<const raster::Photo>(constPixelsOf(*owner), owner);
 }
 
-QImage imageOf(const view::Photo& photo) {
+QImage imageOf(const raster::Photo& photo) {
     const view::ConstPixels& pixels = photo.pixels();
     return QImage(reinterpret_cast<const uchar*>(pixels.pixels), pixels.width, pixels.height,
                   static_cast<qsizetype>(pixels.stride) * 4, QImage::Format_RGB32);

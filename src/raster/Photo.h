@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "view/ViewGeometry.h"
+#include "raster/Pixels.h"
 
-namespace view {
+namespace raster {
 
 // A loaded photo at its own size: 32-bit pixels (0xffRRGGBB), top row first, never changed once
 // made. It is held through std::shared_ptr<const Photo>, so everyone who reads it (the zoomed
@@ -29,4 +29,4 @@ class Photo {
     std::shared_ptr<const void> owner_;
 };
 
-}  // namespace view
+}  // namespace raster
