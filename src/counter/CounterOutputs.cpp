@@ -8,8 +8,7 @@
 #include <QSpinBox>
 
 #include "counter/CounterWindow.h"
-#include "passport/JpegOutput.h"
-#include "passport/LabSheet.h"
+#include "passport/Outputs.h"
 #include "passport/PrintPhoto.h"
 #include "platform/files/PhotoPixels.h"
 #include "platform/files/PhotoSave.h"
@@ -96,29 +95,26 @@ void CounterWindow::onSavePhoto() {
     const QString path =
         dialogs_.saveFileNamed(kJpegFilter, defaultName(QStringLiteral("-passport.jpg")));
     if (path.isEmpty()) return;
-    std::vector<unsigned char> bytes;
-    std::string error;
+    passport::OutputFile file;
     {
         AppCursor::BusyScope busy;
-        const QImage& photo = printPhoto();
-        bytes = passport::encodeJpeg(constPixelsOf(photo), passport::kPrintDpi, &error);
+        file = passport::photoJpeg(constPixelsOf(printPhoto()));
     }
-    if (writeFile(path, bytes, error)) tellWritten(QStringLiteral("The photo"), path);
+    if (writeFile(path, file.bytes, file.error)) tellWritten(QStringLiteral("The photo"), path);
 }
 
 void CounterWindow::onSaveLabSheet() {
     const QString path =
         dialogs_.saveFileNamed(kJpegFilter, defaultName(QStringLiteral("-lab-sheet.jpg")));
     if (path.isEmpty()) return;
-    std::vector<unsigned char> bytes;
-    std::string error;
+    passport::OutputFile file;
     {
         AppCursor::BusyScope busy;
-        const QImage& photo = printPhoto();
-        const passport::LabSheet sheet = passport::makeLabSheet(constPixelsOf(photo));
-        bytes = passport::encodeJpeg(sheet.view(), passport::kPrintDpi, &error);
+        file = passport::labSheetJpeg(constPixelsOf(printPhoto()));
     }
-    if (writeFile(path, bytes, error)) tellWritten(QStringLiteral("The lab sheet"), path);
+    if (writeFile(path, file.bytes, file.error)) {
+        tellWritten(QStringLiteral("The lab sheet"), path);
+    }
 }
 
 void CounterWindow::onPrintSheet() {

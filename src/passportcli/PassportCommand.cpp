@@ -9,8 +9,7 @@
 #include <QFile>
 
 #include "passport/Check.h"
-#include "passport/JpegOutput.h"
-#include "passport/LabSheet.h"
+#include "passport/Outputs.h"
 #include "platform/files/PhotoFile.h"
 #include "platform/files/PhotoPixels.h"
 #include "platform/files/PhotoSave.h"
@@ -111,19 +110,14 @@ bool write(const std::string& path, const QByteArray& bytes, const std::string& 
 bool writeOutputs(const Options& options, const Framed& framed, std::ostream& out,
                   std::ostream& err) {
     const raster::ConstPixels print = framed.print.view();
-    std::string problem;
-    if (!options.out.empty() &&
-        !write(options.out, bytesOf(passport::encodeJpeg(print, passport::kPrintDpi, &problem)),
-               problem, "photo", out, err)) {
-        return false;
+    if (!options.out.empty()) {
+        const passport::OutputFile photo = passport::photoJpeg(print);
+        if (!write(options.out, bytesOf(photo.bytes), photo.error, "photo", out, err)) return false;
     }
     if (!options.labSheet.empty()) {
-        const passport::LabSheet sheet = passport::makeLabSheet(print);
-        if (!write(options.labSheet,
-                   bytesOf(passport::encodeJpeg(sheet.view(), passport::kPrintDpi, &problem)),
-                   problem, "lab sheet", out, err)) {
+        const passport::OutputFile sheet = passport::labSheetJpeg(print);
+        if (!write(options.labSheet, bytesOf(sheet.bytes), sheet.error, "lab sheet", out, err))
             return false;
-        }
     }
     if (!options.pdf.empty()) {
         const sheets::CounterSheetOptions sheet{options.rows, options.cutLines};

@@ -2,6 +2,7 @@
 // up the event loop while the model loads; without a single face (or without the model, or
 // with detection off) it says so in the window and the user frames by hand; the mouse, the
 // wheel and the slider move and scale the crop; closing it while its workers run is safe.
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <future>
@@ -273,6 +274,36 @@ TEST(CounterWindow, DragWheelAndSliderMoveAndScaleTheCrop) {
             passport::measure(s.window->framing().marks(), s.window->framing().crop()).headHeightMm;
         EXPECT_EQ(s.window->HeadSize->value(), std::lround(headMm * 10));
     }
+}
+
+// A model that could not be loaded is tried again when the window opens next: the user may
+// have installed it meanwhile.
+TEST(CounterWindow, TriesTheModelAgainAfterAFailedLoad) {
+    const QImage face = facePhoto(QStringLiteral("plain-grey-short-hair.jpg"));
+    loadedModel();
+    const std::shared_ptr<const passport::FaceModel> model = FaceModelSource::shared().model();
+    std::atomic<int> loads{0};
+    FaceModelSource flaky(
+        [&loads, model](std::string* problem) -> std::shared_ptr<const passport::FaceModel> {
+            if (loads++ == 0) {
+                *problem = "The face model is not installed yet.";
+                return nullptr;
+            }
+            return model;
+        });
+    {
+        CounterSession s;
+        s.open(face, AgeGroup::From11, flaky);
+        ASSERT_TRUE(s.settle());
+        EXPECT_EQ(s.window->framing().finding(), Finding::ModelMissing);
+        EXPECT_TRUE(s.window->StatusLabel->text().contains(
+            QStringLiteral("The face model is not installed yet.")));
+    }
+    CounterSession s;
+    s.open(face, AgeGroup::From11, flaky);
+    ASSERT_TRUE(s.settle());
+    EXPECT_EQ(s.window->framing().finding(), Finding::OneFace);
+    EXPECT_EQ(loads.load(), 2);
 }
 
 TEST(CounterWindow, ClosingWhileTheModelLoadsOrTheFaceIsSoughtIsSafe) {

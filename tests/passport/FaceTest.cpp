@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -177,6 +179,28 @@ TEST(Framing, LevelsTheEyesAndLeavesRoomAboveTheHead) {
         }
     }
     EXPECT_LE(residual / levelled, 0.5);
+}
+
+// One model serves several searches at once (the window's and a batch's workers): each finds
+// what a search alone finds.
+TEST(FaceModel, SearchesAtOnceFindWhatOneFinds) {
+    const TestPhoto photos[] = {facePhoto("two-faces.jpg"), facePhoto("plain-white-bald.jpg")};
+    std::vector<FaceSearch> alone;
+    for (const TestPhoto& p : photos) alone.push_back(faceModel().find(p.view()));
+    std::vector<FaceSearch> together(4);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < together.size(); ++i) {
+        threads.emplace_back([&, i] { together[i] = faceModel().find(photos[i % 2].view()); });
+    }
+    for (std::thread& t : threads) t.join();
+    for (std::size_t i = 0; i < together.size(); ++i) {
+        const FaceSearch& a = alone[i % 2];
+        ASSERT_EQ(together[i].faces.size(), a.faces.size()) << i;
+        for (std::size_t f = 0; f < a.faces.size(); ++f) {
+            EXPECT_EQ(together[i].faces[f].box, a.faces[f].box);
+            EXPECT_EQ(together[i].faces[f].landmarks, a.faces[f].landmarks);
+        }
+    }
 }
 
 // A search whose window has closed stops at its next step and holds no worker for long.
