@@ -5,28 +5,15 @@
 #include <cmath>
 #include <string>
 
+#include "passport/CheckFormat.h"
 #include "passport/PersonRules.h"
 
 namespace passport {
 
 namespace {
 
-// `value` with `decimals` decimals and a decimal point, whatever the locale.
-std::string number(double value, int decimals) {
-    if (!std::isfinite(value)) return "?";
-    char text[64];
-    const auto result =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    std::string out(text, result.ptr);
-    if (out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
-    return out;
-}
-
-// The value as shown, so that a verdict never contradicts the figure beside it.
-double shown(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    return std::round(value * scale) / scale;
-}
+using format::number;
+using format::shown;
 
 std::string percent(double share) {
     return number(100 * share, 1) + " %";

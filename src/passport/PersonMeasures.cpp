@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <numbers>
 
+#include "passport/Channels.h"
 #include "passport/PersonRules.h"
 #include "passport/Resample.h"
 
@@ -17,18 +18,10 @@ namespace passport {
 
 namespace {
 
-int red(std::uint32_t p) {
-    return int(p >> 16 & 0xff);
-}
-int green(std::uint32_t p) {
-    return int(p >> 8 & 0xff);
-}
-int blue(std::uint32_t p) {
-    return int(p & 0xff);
-}
-double luma(std::uint32_t p) {
-    return 0.299 * red(p) + 0.587 * green(p) + 0.114 * blue(p);
-}
+using channels::blue;
+using channels::green;
+using channels::luma;
+using channels::red;
 
 Point operator+(Point a, Point b) {
     return {a.x + b.x, a.y + b.y};

@@ -5,26 +5,17 @@
 #include <cmath>
 #include <numbers>
 
+#include "passport/Channels.h"
 #include "passport/Resample.h"
 
 namespace passport {
 
 namespace {
 
-int red(std::uint32_t p) {
-    return int(p >> 16 & 0xff);
-}
-int green(std::uint32_t p) {
-    return int(p >> 8 & 0xff);
-}
-int blue(std::uint32_t p) {
-    return int(p & 0xff);
-}
-
-// Rec. 601 luma in 0-255, as JPEG and most sharpness measures use it.
-double luma(std::uint32_t p) {
-    return 0.299 * red(p) + 0.587 * green(p) + 0.114 * blue(p);
-}
+using channels::blue;
+using channels::green;
+using channels::luma;
+using channels::red;
 
 struct Lab {
     double l = 0, a = 0, b = 0;

@@ -13,15 +13,9 @@ void drawCounterSheet(const CounterSheetOptions& options, SheetCanvas& canvas) {
             const int x = kGridLeft + kColumnStep * column;
             const int y = kGridTop + kRowStep * row;
             canvas.drawPicture(Picture::Photo, x, y, kTruePhotoWidthTwips, kTruePhotoHeightTwips);
-            if (!options.cutLines) continue;
-            // Cut lines along the photo's own edges, reaching past its corners as the print
-            // window's do.
-            const int right = x + kTruePhotoWidthTwips;
-            const int bottom = y + kTruePhotoHeightTwips;
-            canvas.drawLine(x - kCutOverhang, y, right + kCutOverhang, y, kBlack);
-            canvas.drawLine(x - kCutOverhang, bottom, right + kCutOverhang, bottom, kBlack);
-            canvas.drawLine(x, y - kCutOverhang, x, bottom + kCutOverhang, kBlack);
-            canvas.drawLine(right, y - kCutOverhang, right, bottom + kCutOverhang, kBlack);
+            // Cut lines along the photo's own edges, as the print window's sheets have them.
+            if (options.cutLines)
+                drawCutLines(canvas, x, y, kTruePhotoWidthTwips, kTruePhotoHeightTwips);
         }
     }
     canvas.endPage();

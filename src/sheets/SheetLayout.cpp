@@ -13,13 +13,7 @@ int clampLayout(int layout) {
 // A standard photo at (x, y) and, when asked for, its four cut lines right after it.
 void drawPhoto(SheetCanvas& canvas, int x, int y, bool cutLines) {
     canvas.drawPicture(Picture::Photo, x, y, kPhotoWidthTwips, kPhotoHeightTwips);
-    if (!cutLines) return;
-    const int right = x + kPhotoWidthTwips;
-    const int bottom = y + kPhotoHeightTwips;
-    canvas.drawLine(x - kCutOverhang, y, right + kCutOverhang, y, kBlack);
-    canvas.drawLine(x - kCutOverhang, bottom, right + kCutOverhang, bottom, kBlack);
-    canvas.drawLine(x, y - kCutOverhang, x, bottom + kCutOverhang, kBlack);
-    canvas.drawLine(right, y - kCutOverhang, right, bottom + kCutOverhang, kBlack);
+    if (cutLines) drawCutLines(canvas, x, y, kPhotoWidthTwips, kPhotoHeightTwips);
 }
 
 void drawRows(SheetCanvas& canvas, int rows, bool cutLines) {
@@ -76,6 +70,15 @@ void drawStamps(SheetCanvas& canvas, const SheetOptions& options) {
 }
 
 }  // namespace
+
+void drawCutLines(SheetCanvas& canvas, int x, int y, int width, int height) {
+    const int right = x + width;
+    const int bottom = y + height;
+    canvas.drawLine(x - kCutOverhang, y, right + kCutOverhang, y, kBlack);
+    canvas.drawLine(x - kCutOverhang, bottom, right + kCutOverhang, bottom, kBlack);
+    canvas.drawLine(x, y - kCutOverhang, x, bottom + kCutOverhang, kBlack);
+    canvas.drawLine(right, y - kCutOverhang, right, bottom + kCutOverhang, kBlack);
+}
 
 Family familyOf(int layout) {
     layout = clampLayout(layout);

@@ -72,6 +72,10 @@ inline constexpr int kPosterTop = 450;
 inline constexpr int kPosterWidth = 10590;
 inline constexpr int kPosterHeight = 15390;
 
+// The four cut lines round a photo at (x, y), `width` x `height` twips: along its edges,
+// reaching kCutOverhang past its corners; top, bottom, left, right.
+void drawCutLines(SheetCanvas& canvas, int x, int y, int width, int height);
+
 // Draws the sheet for `options` on `canvas`, then ends the page. Every photo is drawn before
 // its cut lines. The stamp and poster sheets never have cut lines.
 void drawSheet(const SheetOptions& options, SheetCanvas& canvas);
