@@ -1,5 +1,5 @@
-// The one file that includes dlib: its headers are heavy to compile and stay out of every
-// header of the program.
+// One of the two files that include dlib (with DlibCalls.cpp, which holds its heavy code):
+// its headers are heavy to compile and stay out of every header of the program.
 #include "passport/FaceFinder.h"
 
 #include <algorithm>
@@ -12,11 +12,10 @@
 #include <mutex>
 #include <sstream>
 
-#include <dlib/image_processing/frontal_face_detector.h>
-#include <dlib/image_processing/shape_predictor.h>
 #include <dlib/image_transforms/interpolation.h>
 
 #include "passport/Crown.h"
+#include "passport/DlibCalls.h"
 #include "passport/Resample.h"
 
 namespace passport {
@@ -155,7 +154,7 @@ dlib::frontal_face_detector unpackedDetector() {
     try {
         std::istringstream in(
             std::string(reinterpret_cast<const char*>(kFaceDetectorData), kFaceDetectorSize));
-        dlib::deserialize(detector, in);
+        dlibcalls::read(detector, in);
         return detector;
     } catch (const std::exception&) {
         return dlib::get_frontal_face_detector();
@@ -188,7 +187,7 @@ std::unique_ptr<FaceModel> FaceModel::load(const std::string& path, std::string*
         std::ifstream in(path, std::ios::binary);
         if (!in) return fail(errno == ENOENT ? "there is no such file" : std::strerror(errno));
         auto impl = std::make_unique<Impl>();
-        dlib::deserialize(impl->predictor, in);
+        dlibcalls::read(impl->predictor, in);
         impl->detector = unpackedDetector();
         if (impl->predictor.num_parts() != kLandmarkCount) {
             return fail("it holds " + std::to_string(impl->predictor.num_parts()) +
@@ -219,7 +218,7 @@ FaceSearch FaceModel::find(const raster::ConstPixels& photo,
         if (stop()) return search;
         {
             const std::lock_guard<std::mutex> lock(impl_->detectorLock);
-            boxes = impl_->detector(copy.grey);
+            boxes = dlibcalls::detect(impl_->detector, copy.grey);
         }
         std::sort(boxes.begin(), boxes.end(),
                   [](const auto& a, const auto& b) { return a.area() > b.area(); });
