@@ -20,7 +20,10 @@ before, 42 stamps with text, or a poster.]=])
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, fonts-liberation, libdlib-data")
+# Nothing links Qt's WebP and TIFF readers (plugins, loaded when a photo needs them), so
+# dpkg-shlibdeps cannot find them; libheif and LittleCMS it finds.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "fonts-comic-neue, fonts-liberation, libdlib-data, qt6-image-formats-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # A packaged program carries no debugging symbols.
 set(CPACK_STRIP_FILES ON)

@@ -14,7 +14,7 @@ seconds=${1:-30}
 shift || true
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(fuzz_load fuzz_runfilter fuzz_bmptojpeg fuzz_framing)
+  targets=(fuzz_load fuzz_decode fuzz_runfilter fuzz_bmptojpeg fuzz_framing)
 fi
 
 build=$top/build-fuzz

@@ -6,8 +6,10 @@ set -euo pipefail
 PACKAGES=(
   # building
   cmake ninja-build g++ qt6-base-dev libturbojpeg0-dev libx11-dev
-  # the counter photo: dlib's face detector and its 68-point landmark model
-  libdlib-dev libdlib-data
+  # the counter photo: dlib's face detector and its 68-point landmark model; photos from
+  # phones and cameras (HEIC through libheif, WebP and TIFF through Qt's image plugins) and
+  # their colour profiles (LittleCMS)
+  libdlib-dev libdlib-data libheif-dev liblcms2-dev qt6-image-formats-plugins
   # tests, benchmarks and fuzzing
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   # running headless, fonts the windows were designed with (Comic Neue, Liberation Sans)

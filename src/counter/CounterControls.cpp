@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -53,22 +54,26 @@ class WrappedInColumn : public QStyledItemDelegate {
 }  // namespace
 
 void CounterWindow::createControls() {
+    checkSoon_ = new QTimer(this);
+    checkSoon_->setSingleShot(true);
+    checkSoon_->setInterval(0);
+    connect(checkSoon_, &QTimer::timeout, this, &CounterWindow::showCheck);
     View = new CounterView(framing_, this);
     connect(View, &CounterView::dragged, this, [this](double dx, double dy) {
         framing_.dragBy(dx, dy);
-        refresh();
+        follow();
     });
     connect(View, &CounterView::wheeled, this, [this](double notches, double x, double y) {
         framing_.wheel(notches, {x, y});
-        refresh();
+        follow();
     });
     connect(View, &CounterView::crownMoved, this, [this](double y) {
         framing_.moveCrown(y);
-        refresh();
+        follow();
     });
     connect(View, &CounterView::chinMoved, this, [this](double y) {
         framing_.moveChin(y);
-        refresh();
+        follow();
     });
     auto* frame = new QFrame(this);
     frame->setFrameShape(QFrame::Box);
@@ -194,6 +199,11 @@ QWidget* CounterWindow::createOutputs() {
     auto* bar = new QWidget(this);
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
+    OpenPhoto = new QPushButton(QStringLiteral("Open Photo..."), bar);
+    OpenPhoto->setToolTip(
+        QStringLiteral(" A photo from a phone or camera: JPEG, HEIC, PNG, WebP, TIFF, BMP or GIF "));
+    connect(OpenPhoto, &QPushButton::clicked, this, &CounterWindow::onOpenPhoto);
+    layout->addWidget(OpenPhoto);
     SavePhoto = new QPushButton(QStringLiteral("Save Photo..."), bar);
     SavePhoto->setToolTip(QStringLiteral(" The photo as a 35 x 45 mm JPEG at 600 dpi "));
     SaveLabSheet = new QPushButton(QStringLiteral("Save Lab Sheet..."), bar);

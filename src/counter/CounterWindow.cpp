@@ -5,8 +5,10 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -19,6 +21,9 @@
 #include "counter/FaceModelSource.h"
 #include "counter/PreviewLevels.h"
 #include "counter/Workers.h"
+#include "platform/files/AnyPhoto.h"
+#include "platform/widgets/AppCursor.h"
+#include "platform/widgets/Dialogs.h"
 
 namespace {
 
@@ -57,10 +62,7 @@ CounterWindow::CounterWindow(std::shared_ptr<const raster::Photo> photo, const Q
                              const PrinterChoice& printerChoice, FaceModelSource& faces,
                              QWidget* parent, QThreadPool* workers)
     : QDialog(parent),
-      photo_(std::move(photo)),
-      pixels_(photo_ ? photo_->pixels() : raster::ConstPixels{}),
-      fileName_(fileName),
-      framing_(pixels_.width, pixels_.height, ageGroup),
+      framing_(1, 1, ageGroup),
       dialogs_(dialogs),
       printerChoice_(printerChoice),
       faces_(faces),
@@ -74,20 +76,94 @@ CounterWindow::CounterWindow(std::shared_ptr<const raster::Photo> photo, const Q
         UpTo10->setChecked(ageGroup == passport::AgeGroup::UpTo10);
     }
     connect(&levelsWatcher_, &QFutureWatcherBase::finished, this, [this] {
+        // A photo opened meanwhile without halved copies of its own leaves these unwanted.
+        if (!levelsPending_) return;
+        levelsPending_ = false;
         levels_ = levelsWatcher_.result();
         refresh();
     });
     connect(&searchWatcher_, &QFutureWatcherBase::finished, this, &CounterWindow::onSearchFinished);
+    openPhoto(std::move(photo), fileName);
+    resize(sizeHint().expandedTo(kStartSize));
+}
+
+void CounterWindow::openPhoto(std::shared_ptr<const raster::Photo> photo, const QString& fileName,
+                              const QString& colourNote) {
+    // The last photo's search stops at its next step; its outcome and its halved copies are
+    // no longer wanted.
+    closed_->store(true);
+    closed_ = std::make_shared<std::atomic<bool>>(false);
+    searching_ = false;
+    levelsPending_ = false;
+    photo_ = std::move(photo);
+    pixels_ = photo_ ? photo_->pixels() : raster::ConstPixels{};
+    fileName_ = fileName;
+    colourNote_ = colourNote;
+    // The user's choices stay: age group, levelling, detection.
+    const passport::Levelling levelling = framing_.levelling();
+    const bool detectionOff = framing_.detectionOff();
+    framing_ = counter::CounterFraming(std::max(1, pixels_.width), std::max(1, pixels_.height),
+                                       framing_.ageGroup());
+    framing_.setLevelling(levelling);
+    if (detectionOff) framing_.setDetectionOff(true);
+    levels_.reset();
+    printCrop_.reset();
+    printPhoto_ = QImage();
+    View->setPreview(QImage());
+    for (QWidget* needsPhoto : std::initializer_list<QWidget*>{
+             View, HeadSize, Reframe, SavePhoto, SaveLabSheet, PrintSheet, SaveSheetPdf}) {
+        needsPhoto->setEnabled(hasPhoto());
+    }
+    if (!hasPhoto()) {
+        showEmpty();
+        return;
+    }
     startPreview();
     if (faces_.state() == FaceModelSource::State::Ready) {
         startSearch();
     } else {
-        connect(&faces_, &FaceModelSource::finished, this, &CounterWindow::onModelFinished);
+        connect(&faces_, &FaceModelSource::finished, this, &CounterWindow::onModelFinished,
+                Qt::UniqueConnection);
         framing_.searchStarted();
         faces_.start();
     }
     refresh();
-    resize(sizeHint().expandedTo(kStartSize));
+}
+
+void CounterWindow::onOpenPhoto() {
+    QStringList patterns;
+    for (const char* pattern : kAnyPhotoPatterns) patterns << QString::fromLatin1(pattern);
+    const QString path = dialogs_.openFile(
+        {QStringLiteral("Photo ( Jpg, Heic, Png, WebP, Tif, Bmp, Gif )"), patterns});
+    if (path.isEmpty()) return;
+    OpenedPhoto opened;
+    {
+        AppCursor::BusyScope busy;
+        opened = openAnyPhoto(path);
+    }
+    if (!opened.photo) {
+        dialogs_.message(QStringLiteral("\"%1\" %2.").arg(QFileInfo(path).fileName(), opened.reason));
+        return;
+    }
+    openPhoto(std::move(opened.photo), path,
+              opened.colour == QLatin1String("sRGB") ? QString() : opened.colour);
+}
+
+bool CounterWindow::hasPhoto() const {
+    return pixels_.pixels && pixels_.width > 0 && pixels_.height > 0;
+}
+
+void CounterWindow::showEmpty() {
+    checkSoon_->stop();
+    CheckList->clear();
+    AdviceLabel->hide();
+    WarningLabel->clear();
+    WarningLabel->hide();
+    Busy->hide();
+    HeadSizeLabel->setText(QString());
+    StatusLabel->setText(QStringLiteral("No photo yet: Open Photo... opens one (JPEG, HEIC, PNG, "
+                                        "WebP, TIFF, BMP or GIF)."));
+    emit framingChanged();
 }
 
 CounterWindow::~CounterWindow() {
@@ -95,12 +171,13 @@ CounterWindow::~CounterWindow() {
 }
 
 bool CounterWindow::settled() const {
-    return levels_ && framing_.finding() != counter::Finding::Waiting;
+    return levels_ && framing_.finding() != counter::Finding::Waiting && !checkSoon_->isActive();
 }
 
 void CounterWindow::startPreview() {
     // The halved copies are made on a worker; the screen shows the photo once they are there.
-    if (!pixels_.pixels || pixels_.width <= 0 || pixels_.height <= 0) return;
+    if (!hasPhoto()) return;
+    levelsPending_ = true;
     levelsWatcher_.setFuture(QtConcurrent::run(workers_, [pixels = pixels_, keepAlive = photo_] {
         return counter::PreviewLevels::build(pixels, keepAlive);
     }));
@@ -109,7 +186,7 @@ void CounterWindow::startPreview() {
 void CounterWindow::startSearch() {
     framing_.searchStarted();
     const std::shared_ptr<const passport::FaceModel> model = faces_.model();
-    if (!model || !pixels_.pixels || pixels_.width <= 0 || pixels_.height <= 0) {
+    if (!model || !hasPhoto()) {
         framing_.takeSearch({});
         return;
     }
@@ -124,6 +201,7 @@ void CounterWindow::startSearch() {
 
 void CounterWindow::onModelFinished() {
     disconnect(&faces_, &FaceModelSource::finished, this, &CounterWindow::onModelFinished);
+    if (!hasPhoto()) return;  // the search starts with the photo
     if (faces_.state() == FaceModelSource::State::Ready) {
         startSearch();
     } else {
@@ -133,6 +211,7 @@ void CounterWindow::onModelFinished() {
 }
 
 void CounterWindow::onSearchFinished() {
+    if (!searching_) return;  // the search of a photo no longer shown
     searching_ = false;
     framing_.takeSearch(searchWatcher_.result());
     refresh();
@@ -151,7 +230,7 @@ void CounterWindow::onDetectionOff(bool off) {
 
 void CounterWindow::onHeadSize(int tenths) {
     framing_.setHeadHeightMm(tenths / 10.0);
-    refresh();
+    follow();
 }
 
 void CounterWindow::onLevelEyes(bool on) {
@@ -168,6 +247,21 @@ bool CounterWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CounterWindow::refresh() {
+    if (!hasPhoto()) return;
+    checkSoon_->stop();
+    showFraming();
+    showCheck();
+    emit framingChanged();
+}
+
+void CounterWindow::follow() {
+    if (!hasPhoto()) return;
+    showFraming();
+    if (!checkSoon_->isActive()) checkSoon_->start();
+    emit framingChanged();
+}
+
+void CounterWindow::showFraming() {
     if (levels_) {
         QImage preview(counter::kViewWidth, counter::kViewHeight, QImage::Format_RGB32);
         levels_->render(framing_.crop(),
@@ -182,10 +276,13 @@ void CounterWindow::refresh() {
         HeadSize->setValue(static_cast<int>(std::lround(m.headHeightMm * 10)));
     }
     HeadSizeLabel->setText(QStringLiteral("%1 mm").arg(m.headHeightMm, 0, 'f', 1));
+}
+
+void CounterWindow::showCheck() {
     showCheckRows(counter::checkRows({pixels_, framing_, !searching_}));
     refreshStatus();
     refreshWarnings();
-    emit framingChanged();
+    emit checked();
 }
 
 void CounterWindow::showCheckRows(const std::vector<counter::CheckRow>& rows) {
@@ -344,6 +441,7 @@ void CounterWindow::refreshStatus() {
     if (framing_.finding() != counter::Finding::Waiting && !levelling.isEmpty()) {
         text += QStringLiteral("\n") + levelling;
     }
+    if (!colourNote_.isEmpty()) text += QStringLiteral("\nColours: ") + colourNote_ + QLatin1Char('.');
     StatusLabel->setText(text);
 }
 

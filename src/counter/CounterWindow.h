@@ -27,6 +27,7 @@ class QRadioButton;
 class QSlider;
 class QSpinBox;
 class QThreadPool;
+class QTimer;
 class QTreeWidget;
 
 namespace counter {
@@ -73,6 +74,7 @@ class CounterWindow : public QDialog {
     QLabel* AdviceLabel = nullptr;        // what to do about each failing criterion
     QLabel* WarningLabel = nullptr;       // below 400 dpi, white fill
     QLabel* FinalWordLabel = nullptr;     // the counter decides
+    QPushButton* OpenPhoto = nullptr;     // "Open Photo..."
     QPushButton* SavePhoto = nullptr;     // "Save Photo..."
     QPushButton* SaveLabSheet = nullptr;  // "Save Lab Sheet..."
     QSpinBox* SheetRows = nullptr;        // rows of five on the A4 sheet, 1..5
@@ -82,6 +84,13 @@ class CounterWindow : public QDialog {
     QPushButton* CloseButton = nullptr;
 
     const counter::CounterFraming& framing() const { return framing_; }
+
+    // Starts afresh on `photo` (null: none, the window waits for one), read from `fileName`;
+    // `colourNote` says what became of its colours when it was not plain sRGB ("Display P3,
+    // converted to sRGB"). The age group, levelling and detection stay as chosen.
+    void openPhoto(std::shared_ptr<const raster::Photo> photo, const QString& fileName,
+                   const QString& colourNote = {});
+    bool hasPhoto() const;
     // True once the photo is on screen and the search has come to an outcome.
     bool settled() const;
 
@@ -101,8 +110,13 @@ class CounterWindow : public QDialog {
   signals:
     // The framing, the marks or what the search found changed (after the window redrew).
     void framingChanged();
+    // The check list, the status and the warnings show the current framing again.
+    void checked();
 
   public slots:
+    // "Open Photo...": a photo of any format phones and cameras write, chosen in the window's
+    // own open dialog. One that cannot be opened is said in a message; nothing else changes.
+    void onOpenPhoto();
     void onSavePhoto();
     void onSaveLabSheet();
     void onPrintSheet();
@@ -125,6 +139,13 @@ class CounterWindow : public QDialog {
     void onLevelEyes(bool on);
     // After every change: the preview, the slider, the check list, the warnings.
     void refresh();
+    // After one step of a gesture (a drag, the wheel, the slider): the preview and the slider
+    // at once; the check once the events that came with it are handled, so a drag runs it at
+    // most once per frame drawn, however many moves the frame took in.
+    void follow();
+    void showEmpty();
+    void showFraming();
+    void showCheck();
     void refreshStatus();
     void refreshWarnings();
     // The check list's columns in the width it has: criterion and verdict whole, measured
@@ -144,6 +165,7 @@ class CounterWindow : public QDialog {
     std::shared_ptr<const raster::Photo> photo_;
     raster::ConstPixels pixels_;  // the photo's, or none
     QString fileName_;
+    QString colourNote_;
     counter::CounterFraming framing_;
     Dialogs& dialogs_;
     PrinterChoice printerChoice_;
@@ -154,10 +176,13 @@ class CounterWindow : public QDialog {
     QFutureWatcher<std::shared_ptr<const counter::PreviewLevels>> levelsWatcher_;
     QFutureWatcher<passport::FaceSearch> searchWatcher_;
     bool searching_ = false;
+    bool levelsPending_ = false;
     QThreadPool* workers_;
     // Set when the window closes: a search not yet under way never starts, one under way
     // stops at its next step, so a closed window holds no worker thread for long.
     std::shared_ptr<std::atomic<bool>> closed_ = std::make_shared<std::atomic<bool>>(false);
+
+    QTimer* checkSoon_ = nullptr;  // single shot: the check after a gesture's steps
 
     std::optional<passport::Crop> printCrop_;
     QImage printPhoto_;

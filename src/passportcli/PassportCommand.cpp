@@ -10,6 +10,7 @@
 
 #include "passport/Check.h"
 #include "passport/Outputs.h"
+#include "platform/files/AnyPhoto.h"
 #include "platform/files/PhotoFile.h"
 #include "platform/files/PhotoPixels.h"
 #include "platform/files/PhotoSave.h"
@@ -86,25 +87,21 @@ bool readPhoto(const std::string& path, QByteArray& bytes, std::string& problem)
     }
     bytes = file.readAll();
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    if (sniffPhotoFormat(data, std::size_t(bytes.size())) == PhotoFormat::Unknown) {
-        problem = "not a JPEG, BMP or GIF picture";
+    if (!bytes.isEmpty() && !isAnyPhoto(data, std::size_t(bytes.size()))) {
+        problem = "not a JPEG, HEIC, PNG, WebP, TIFF, BMP or GIF photo";
         return false;
     }
     return true;
 }
 
-// Writes `bytes` (empty when they could not be made: `problem` says why) and names the file
-// written on `out`.
-bool write(const std::string& path, const QByteArray& bytes, const std::string& problem,
-           const char* what, std::ostream& out, std::ostream& err) {
-    QString error = QString::fromStdString(problem);
-    if (!bytes.isEmpty() && writeFileAtomically(fileName(path), bytes, &error)) {
-        out << "wrote the " << what << ": " << path << "\n";
-        return true;
-    }
-    err << kName << ": the " << what << " \"" << path << "\" could not be written"
-        << (error.isEmpty() ? "" : ": " + error.toStdString()) << "\n";
-    return false;
+// A read-only image over the photo's pixels that keeps the photo alive.
+QImage imageHolding(std::shared_ptr<const raster::Photo> photo) {
+    const raster::ConstPixels& p = photo->pixels();
+    auto* kept = new std::shared_ptr<const raster::Photo>(std::move(photo));
+    return QImage(
+        reinterpret_cast<const uchar*>(p.pixels), p.width, p.height,
+        static_cast<qsizetype>(p.stride) * 4, QImage::Format_RGB32,
+        [](void* held) { delete static_cast<std::shared_ptr<const raster::Photo>*>(held); }, kept);
 }
 
 bool writeOutputs(const Options& options, const Framed& framed, std::ostream& out,
@@ -112,11 +109,11 @@ bool writeOutputs(const Options& options, const Framed& framed, std::ostream& ou
     const raster::ConstPixels print = framed.print.view();
     if (!options.out.empty()) {
         const passport::OutputFile photo = passport::photoJpeg(print);
-        if (!write(options.out, bytesOf(photo.bytes), photo.error, "photo", out, err)) return false;
+        if (!writeOutput(options.out, bytesOf(photo.bytes), photo.error, "photo", out, err)) return false;
     }
     if (!options.labSheet.empty()) {
         const passport::OutputFile sheet = passport::labSheetJpeg(print);
-        if (!write(options.labSheet, bytesOf(sheet.bytes), sheet.error, "lab sheet", out, err))
+        if (!writeOutput(options.labSheet, bytesOf(sheet.bytes), sheet.error, "lab sheet", out, err))
             return false;
     }
     if (!options.pdf.empty()) {
@@ -128,7 +125,7 @@ bool writeOutputs(const Options& options, const Framed& framed, std::ostream& ou
                 << "\" could not be made: " << error.toStdString() << "\n";
             return false;
         }
-        if (!write(options.pdf, pdf, "", "PDF", out, err)) return false;
+        if (!writeOutput(options.pdf, pdf, "", "PDF", out, err)) return false;
     }
     return true;
 }
@@ -149,7 +146,7 @@ Framed frame(QImage photo, const passport::FoundFace& face, passport::AgeGroup g
 // Loads the photo as the window does and looks for faces in it; the model loads (most of
 // the run's time) while the photo is decoded.
 int findFaces(const Options& options, const Services& services, std::ostream& err, QImage& photo,
-              passport::FaceSearch& search) {
+              std::string& colour, passport::FaceSearch& search) {
     QByteArray bytes;
     std::string problem;
     if (!readPhoto(options.photo, bytes, problem)) {
@@ -162,17 +159,18 @@ int findFaces(const Options& options, const Services& services, std::ostream& er
             return passport::FaceModel::load(path, &problem);
         });
     }
-    PhotoError reason;
-    photo = decodePhoto(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                        std::size_t(bytes.size()), Qt::white, &reason);
+    OpenedPhoto opened = decodeAnyPhoto(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                        std::size_t(bytes.size()));
     bytes.clear();
     const std::unique_ptr<passport::FaceModel> loaded = services.model ? nullptr : loading.get();
-    if (photo.isNull()) {
-        // In the window's words: "is damaged or incomplete", "is not a JPEG, BMP or GIF ...".
-        err << kName << ": the photo \"" << options.photo << "\" "
-            << photoErrorText(reason).toStdString() << "\n";
+    if (!opened.photo) {
+        // In the window's words: "is damaged or incomplete", "has see-through parts ...".
+        err << kName << ": the photo \"" << options.photo << "\" " << opened.reason.toStdString()
+            << "\n";
         return kExitNoPhotoOrFace;
     }
+    if (opened.colour != QLatin1String("sRGB")) colour = opened.colour.toStdString();
+    photo = imageHolding(std::move(opened.photo));
     const passport::FaceModel* model = services.model ? services.model : loaded.get();
     if (!model) {
         err << kName << ": " << problem << "\n";
@@ -183,6 +181,18 @@ int findFaces(const Options& options, const Services& services, std::ostream& er
 }
 
 }  // namespace
+
+bool writeOutput(const std::string& path, const QByteArray& bytes, const std::string& problem,
+                 const char* what, std::ostream& out, std::ostream& err) {
+    QString error = QString::fromStdString(problem);
+    if (!bytes.isEmpty() && writeFileAtomically(fileName(path), bytes, &error)) {
+        out << "wrote the " << what << ": " << path << "\n";
+        return true;
+    }
+    err << kName << ": the " << what << " \"" << path << "\" could not be written"
+        << (error.isEmpty() ? "" : ": " + error.toStdString()) << "\n";
+    return false;
+}
 
 std::optional<Options> parseArguments(const std::vector<std::string>& args, std::string* error) {
     Options options;
@@ -297,6 +307,7 @@ std::string report(const Framed& framed) {
         text +=
             "faces: " + std::to_string(framed.facesInPhoto) + " in the photo, one in the frame\n";
     }
+    if (!framed.colour.empty()) text += "colours: " + framed.colour + "\n";
     return text + "filled: " + filledEdges(framed.print.overhang);
 }
 
@@ -313,8 +324,10 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitOk;
     }
     QImage photo;
+    std::string colour;
     passport::FaceSearch search;
-    if (const int status = findFaces(*options, services, err, photo, search); status != kExitOk) {
+    if (const int status = findFaces(*options, services, err, photo, colour, search);
+        status != kExitOk) {
         return status;
     }
     const auto group = options->child ? passport::AgeGroup::UpTo10 : passport::AgeGroup::From11;
@@ -335,6 +348,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     Framed framed = frame(std::move(photo), search.faces[0], group, levelling);
     framed.facesInPhoto = int(search.faces.size());
+    framed.colour = colour;
     out << report(framed);
     bool checkFailed = false;
     if (options->check) {

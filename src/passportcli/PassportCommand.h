@@ -55,10 +55,17 @@ struct Framed {
     passport::Measures measures;
     passport::PrintPhoto print;
     int facesInPhoto = 1;
+    std::string colour;  // what became of a photo's colours that were not plain sRGB
 };
 
 // The measured values, one per line.
 std::string report(const Framed& framed);
+
+// Writes one output file at `path`, whole or not at all, and names it on `out` ("wrote the
+// photo: PATH"). Empty `bytes` are a file that could not be made: `problem` says why. Either
+// failure is said on `err` with the path; false then.
+bool writeOutput(const std::string& path, const QByteArray& bytes, const std::string& problem,
+                 const char* what, std::ostream& out, std::ostream& err);
 
 // What the command uses besides its arguments. Tests hand over a model loaded once.
 struct Services {

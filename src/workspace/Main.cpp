@@ -270,12 +270,12 @@ void Main::showZoomChecks() {
 }
 
 void Main::updateActions() {
-    // Zoom, Edit, Flip, Save, Print and the counter photo need a photo; the rest is always there.
+    // Zoom, Edit, Flip, Save and Print need a photo; the rest is always there (the counter
+    // photo opens a photo of its own when none is loaded).
     const bool loaded = session_.PhotoLoaded();
     ZoomSize->menuAction()->setEnabled(loaded);
     Edit->menuAction()->setEnabled(loaded);
     Flip->menuAction()->setEnabled(loaded);
     FilePrint->setEnabled(loaded);
-    FilePassport->setEnabled(loaded);
     FileSave->menuAction()->setEnabled(loaded);
 }

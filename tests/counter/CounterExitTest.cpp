@@ -7,10 +7,13 @@
 #include <string>
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 
 #include "CounterTestSupport.h"
+#include "platform/files/AnyPhoto.h"
 #include "MainFixture.h"
 #include "platform/widgets/EventPump.h"
 
@@ -26,9 +29,7 @@ TEST_F(MainCounterTest, OpensTheWindowOnTheLoadedPhotoWithTheGuidesAgeGroup) {
     };
     const Case cases[] = {{"head guide up to 10 years", &Main::onKnop1, passport::AgeGroup::UpTo10},
                           {"head guide from 11 years", &Main::onKnop2, passport::AgeGroup::From11}};
-    EXPECT_FALSE(window->FilePassport->isEnabled());
     load(facePath(QStringLiteral("plain-white-bald.jpg")));
-    ASSERT_TRUE(window->FilePassport->isEnabled());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         (window.get()->*c.guide)();
@@ -42,6 +43,63 @@ TEST_F(MainCounterTest, OpensTheWindowOnTheLoadedPhotoWithTheGuidesAgeGroup) {
             EXPECT_EQ(counter->framing().ageGroup(), c.group);
             EXPECT_EQ(counter->From11->isChecked(), c.group == passport::AgeGroup::From11);
             counter->reject();
+        });
+        window->FilePassport->trigger();
+        EXPECT_TRUE(seen);
+    }
+}
+
+// Without a loaded photo the window opens empty and asks for one in its own dialog, which
+// lists the formats phones and cameras write; one that cannot be opened is said with its
+// reason, and the window stays as it was.
+TEST_F(MainCounterTest, OpensEmptyWithoutALoadedPhotoAndAsksForOne) {
+    struct Case {
+        const char* what;
+        QString answer;  // empty: the user cancels
+        bool opens;
+        QString said;    // in the message, when it does not open
+    };
+    const Case cases[] = {
+        {"cancelled", {}, false, {}},
+        {"a HEIC from a phone, in Display P3", photoPath(QStringLiteral("display-p3-nclx.heic")),
+         true, {}},
+        {"a PNG with see-through parts", photoPath(QStringLiteral("transparent.png")), false,
+         QStringLiteral("\"transparent.png\" has see-through parts")},
+    };
+    ASSERT_TRUE(window->FilePassport->isEnabled()) << "enabled from the start";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.openRequests.clear();
+        dialogs.messages.clear();
+        if (!c.answer.isEmpty()) dialogs.openAnswers.push_back(c.answer);
+        bool seen = false;
+        // Queued behind the window's own question.
+        QTimer::singleShot(0, window.get(), [&] {
+            QTimer::singleShot(0, window.get(), [&] {
+                auto* counter = qobject_cast<CounterWindow*>(QApplication::activeModalWidget());
+                ASSERT_NE(counter, nullptr);
+                seen = true;
+                ASSERT_EQ(dialogs.openRequests.size(), 1u) << "it asks for a photo at once";
+                EXPECT_TRUE(dialogs.openRequests[0].patterns.contains(QStringLiteral("*.heic")));
+                EXPECT_EQ(counter->hasPhoto(), c.opens);
+                EXPECT_EQ(counter->SavePhoto->isEnabled(), c.opens);
+                if (c.said.isEmpty()) {
+                    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+                } else {
+                    ASSERT_EQ(dialogs.messages.size(), 1);
+                    EXPECT_TRUE(dialogs.messages[0].startsWith(c.said))
+                        << dialogs.messages[0].toStdString();
+                }
+                if (c.opens) {
+                    const OpenedPhoto expected = openAnyPhoto(c.answer);
+                    ASSERT_TRUE(expected.photo);
+                    EXPECT_EQ(counter->framing().photoWidth(), expected.photo->width());
+                    EXPECT_TRUE(counter->StatusLabel->text().contains(
+                        QStringLiteral("Colours: Display P3, converted to sRGB.")))
+                        << counter->StatusLabel->text().toStdString();
+                }
+                counter->reject();
+            });
         });
         window->FilePassport->trigger();
         EXPECT_TRUE(seen);

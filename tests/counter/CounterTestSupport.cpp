@@ -18,6 +18,10 @@ QString facePath(const QString& name) {
     return qEnvironmentVariable("PORTRIK_SOURCE_DIR") + QStringLiteral("/tests/data/faces/") + name;
 }
 
+QString photoPath(const QString& name) {
+    return qEnvironmentVariable("PORTRIK_SOURCE_DIR") + QStringLiteral("/tests/data/photos/") + name;
+}
+
 QImage facePhoto(const QString& name) {
     QImage photo = loadPhoto(facePath(name), Qt::white);
     EXPECT_FALSE(photo.isNull()) << name.toStdString();
@@ -64,24 +68,21 @@ QTreeWidgetItem* checkRowNamed(const CounterWindow& window, const QString& crite
     return nullptr;
 }
 
-namespace {
-
-void sendMouse(QWidget* view, QEvent::Type type, QPointF pos, Qt::MouseButton button,
-               Qt::MouseButtons buttons) {
+void sendToView(CounterWindow& window, QEvent::Type type, QPointF pos, Qt::MouseButton button,
+                Qt::MouseButtons buttons) {
+    QWidget* view = window.View;
     QMouseEvent event(type, pos, view->mapToGlobal(pos), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(view, &event);
 }
 
-}  // namespace
-
 void dragOnView(CounterWindow& window, QPointF from, QPointF to) {
-    QWidget* view = window.View;
-    sendMouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    sendToView(window, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     // Two steps, as a real drag arrives in pieces.
     const QPointF middle = (from + to) / 2;
-    sendMouse(view, QEvent::MouseMove, middle, Qt::NoButton, Qt::LeftButton);
-    sendMouse(view, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-    sendMouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    sendToView(window, QEvent::MouseMove, middle, Qt::NoButton, Qt::LeftButton);
+    sendToView(window, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    sendToView(window, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    QCoreApplication::processEvents();
 }
 
 void wheelOnView(CounterWindow& window, QPointF at, int eighthsOfDegree) {
@@ -89,4 +90,5 @@ void wheelOnView(CounterWindow& window, QPointF at, int eighthsOfDegree) {
     QWheelEvent event(at, view->mapToGlobal(at), QPoint(), QPoint(0, eighthsOfDegree), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view, &event);
+    QCoreApplication::processEvents();
 }

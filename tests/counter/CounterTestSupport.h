@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include <QEvent>
 #include <QImage>
 #include <QPointF>
 #include <QString>
@@ -19,6 +20,8 @@ class QTreeWidgetItem;
 // tests/data/faces/<name>, decoded as File / Load Photo decodes it.
 QString facePath(const QString& name);
 QImage facePhoto(const QString& name);
+// tests/data/photos/<name>: the photos in the formats phones and cameras write.
+QString photoPath(const QString& name);
 
 // The model of the run (FaceModelSource::shared()), loaded once for the whole program.
 const passport::FaceModel& loadedModel();
@@ -46,6 +49,10 @@ struct CounterSession {
 // The check list's row of `criterion`, under its group's heading; null when there is none.
 QTreeWidgetItem* checkRowNamed(const CounterWindow& window, const QString& criterion);
 
-// Mouse gestures on the framed photo, at screen pixels of the view.
+// Mouse gestures on the framed photo, at screen pixels of the view. Each ends with the events
+// it brought handled, as the user sees it.
 void dragOnView(CounterWindow& window, QPointF from, QPointF to);
 void wheelOnView(CounterWindow& window, QPointF at, int eighthsOfDegree);
+// One mouse event on the view, handled before it returns.
+void sendToView(CounterWindow& window, QEvent::Type type, QPointF pos, Qt::MouseButton button,
+                Qt::MouseButtons buttons);

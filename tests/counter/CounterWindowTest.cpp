@@ -223,57 +223,79 @@ TEST(CounterWindow, WithoutASingleFaceSaysSoInTheWindowAndTheUserFramesByHand) {
     }
 }
 
-TEST(CounterWindow, DragWheelAndSliderMoveAndScaleTheCrop) {
-    struct Case {
-        const char* what;
-        std::function<void(CounterWindow&)> gesture;
-        std::function<Crop(const counter::CounterFraming&)> expected;  // from the framing before
-    };
-    const Case cases[] = {
-        {"a drag moves the photo with the mouse",
-         [](CounterWindow& w) {
-             dragOnView(w, {175, 420}, {215, 395});
-         },
-         [](const counter::CounterFraming& f) {
-             const double s = f.screenMap().scale();
-             return passport::moveCrop(f.crop(), -40 / s, 25 / s);
-         }},
-        {"the wheel turned up enlarges the head about the pointer",
-         [](CounterWindow& w) {
-             wheelOnView(w, {100, 200}, 120);
-         },
-         [](const counter::CounterFraming& f) {
-             return passport::scaleCrop(f.crop(), 1 / counter::kWheelStep,
-                                        f.screenMap().toPhoto({100, 200}));
-         }},
-        {"the wheel turned down two notches takes in more",
-         [](CounterWindow& w) {
-             wheelOnView(w, {300, 50}, -240);
-         },
-         [](const counter::CounterFraming& f) {
-             return passport::scaleCrop(f.crop(), counter::kWheelStep * counter::kWheelStep,
-                                        f.screenMap().toPhoto({300, 50}));
-         }},
-        {"the slider sets the head height", [](CounterWindow& w) { w.HeadSize->setValue(260); },
-         [](const counter::CounterFraming& f) {
-             return passport::cropForHeadHeight(f.crop(), f.marks(), 26.0);
-         }},
-    };
+// What the user sees, not how the crop is computed: the photo point under the pointer stays
+// under it through every step of a drag and a wheel turn; a wheel notch up makes the head
+// kWheelStep times taller; the slider's value is the head's height. However many steps a
+// drag takes in before the next frame, the check runs once, on the last framing.
+TEST(CounterWindow, DragWheelAndSliderKeepThePhotoUnderThePointer) {
     const std::unique_ptr<FaceModelSource> missing = missingModelSource();
     CounterSession s;
-    s.open(facePhoto(QStringLiteral("plain-white-bald.jpg")), AgeGroup::From11, *missing);
+    const QImage photo = facePhoto(QStringLiteral("plain-white-bald.jpg"));
+    s.open(photo, AgeGroup::From11, *missing);
     ASSERT_TRUE(s.settle());
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const Crop expected = c.expected(s.window->framing());
-        const QImage before = s.window->View->preview();
-        c.gesture(*s.window);
-        expectSameCrop(s.window->framing().crop(), expected, c.what);
-        EXPECT_NE(s.window->View->preview(), before) << "the screen follows at once";
-        const double headMm =
-            passport::measure(s.window->framing().marks(), s.window->framing().crop()).headHeightMm;
-        EXPECT_EQ(s.window->HeadSize->value(), std::lround(headMm * 10));
+    CounterWindow& w = *s.window;
+    const counter::CounterFraming& framing = w.framing();
+    int checks = 0;
+    QObject::connect(&w, &CounterWindow::checked, [&checks] { ++checks; });
+    const auto headMm = [&] { return passport::measure(framing.marks(), framing.crop()).headHeightMm; };
+    const auto photoUnder = [&](QPointF at) { return framing.screenMap().toPhoto({at.x(), at.y()}); };
+    const auto expectUnder = [&](passport::Point photo, QPointF at, const char* what) {
+        const counter::ScreenPoint seen = framing.screenMap().toScreen(photo);
+        EXPECT_NEAR(seen.x, at.x(), 1e-6) << what;
+        EXPECT_NEAR(seen.y, at.y(), 1e-6) << what;
+    };
+
+    // The photo fills the frame at first; dragged, the frame reaches beyond its edge.
+    const QString warned = w.WarningLabel->text();
+    EXPECT_FALSE(warned.contains(QStringLiteral("beyond"))) << warned.toStdString();
+
+    // A drag in ten steps, with no frame drawn in between.
+    const QPointF from(175, 420);
+    const passport::Point held = photoUnder(from);
+    const QImage before = w.View->preview();
+    sendToView(w, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    checks = 0;
+    for (int step = 1; step <= 10; ++step) {
+        const QPointF at = from + QPointF(4 * step, -2.5 * step);
+        sendToView(w, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        expectUnder(held, at, "while dragging");
     }
+    sendToView(w, QEvent::MouseButtonRelease, from + QPointF(40, -25), Qt::LeftButton, Qt::NoButton);
+    EXPECT_NE(w.View->preview(), before) << "the screen follows at once";
+    EXPECT_EQ(checks, 0) << "the check waits for the frame";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(checks, 1) << "ten steps, one check";
+    for (const counter::CheckRow& row : counter::checkRows({constPixelsOf(photo), framing})) {
+        const QTreeWidgetItem* shown = checkRowNamed(w, QString::fromStdString(row.criterion));
+        ASSERT_NE(shown, nullptr) << row.criterion;
+        EXPECT_EQ(shown->text(2).toStdString(), row.measured) << "the check of the last step";
+    }
+    EXPECT_TRUE(w.WarningLabel->isVisible());
+    EXPECT_TRUE(w.WarningLabel->text().contains(QStringLiteral(
+        "The frame reaches beyond the photo: white is filled in (hatched), and the photo is "
+        "not whole.")))
+        << w.WarningLabel->text().toStdString();
+    dragOnView(w, from + QPointF(40, -25), from);
+    EXPECT_EQ(w.WarningLabel->text(), warned) << "dragged back, the warning goes";
+
+    struct Wheel {
+        QPointF at;
+        int eighths;
+        double headFactor;
+    };
+    for (const Wheel& wheel : {Wheel{{100, 200}, 120, counter::kWheelStep},
+                               Wheel{{300, 50}, -240, 1 / (counter::kWheelStep * counter::kWheelStep)}}) {
+        SCOPED_TRACE(wheel.eighths);
+        const passport::Point under = photoUnder(wheel.at);
+        const double head = headMm();
+        wheelOnView(w, wheel.at, wheel.eighths);
+        expectUnder(under, wheel.at, "under the wheel");
+        EXPECT_NEAR(headMm(), head * wheel.headFactor, 1e-9);
+        EXPECT_EQ(w.HeadSize->value(), std::lround(headMm() * 10));
+    }
+
+    w.HeadSize->setValue(260);
+    EXPECT_NEAR(headMm(), 26.0, 1e-9);
 }
 
 // A model that could not be loaded is tried again when the window opens next: the user may

@@ -33,7 +33,7 @@ if(NOT Package STREQUAL "portrik" OR NOT Version STREQUAL VERSION OR
        "'${Architecture}', Maintainer '${Maintainer}', Description '${Description}'")
 endif()
 foreach(dependency libc6 libqt6widgets6 libturbojpeg0 fonts-comic-neue fonts-liberation
-                   libdlib-data)
+                   libdlib-data libheif1 liblcms2-2 qt6-image-formats-plugins)
   if(NOT Depends MATCHES "(^|, )${dependency}( |,|$)")
     fail("Depends lacks ${dependency}: ${Depends}")
   endif()

@@ -38,6 +38,10 @@ std::string face(const char* name) {
     return qgetenv("PORTRIK_SOURCE_DIR").toStdString() + "/tests/data/faces/" + name;
 }
 
+std::string photo(const char* name) {
+    return qgetenv("PORTRIK_SOURCE_DIR").toStdString() + "/tests/data/photos/" + name;
+}
+
 std::string writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
     QFile file(dir.filePath(QString::fromLatin1(name)));
     file.open(QIODevice::WriteOnly);
@@ -69,8 +73,14 @@ TEST(PassportCommand, SaysWhatBecameOfEachPhotoWithItsExitStatus) {
         {"two photos", {good, good}, 64, "one photo at a time"},
         {"help", {"--help"}, 0, "Usage: portrik-passport PHOTO"},
         {"no such file", {"/no/such/photo.jpg"}, 2, "cannot read the photo \"/no/such/photo.jpg\""},
-        {"not a picture", {text}, 2, "not a JPEG, BMP or GIF picture"},
+        {"not a picture", {text}, 2, "not a JPEG, HEIC, PNG, WebP, TIFF, BMP or GIF photo"},
         {"a JPEG cut short", {cut}, 2, "is damaged or incomplete"},
+        // Photos from phones: their colours converted, and said so.
+        {"a HEIC in Display P3", {photo("display-p3-nclx.heic")}, 0,
+         "colours: Display P3, converted to sRGB\n"},
+        {"a damaged colour profile", {photo("damaged-profile.jpg")}, 0,
+         "colours: the photo has a damaged colour profile: read as sRGB\n"},
+        {"a PNG with see-through parts", {photo("transparent.png")}, 2, "has see-through parts"},
         {"no face", {greyPhoto}, 2, "no face found in"},
         // The larger face is framed; the other lies far outside its frame.
         {"two faces, one in the frame",
@@ -290,4 +300,40 @@ TEST(PassportCommand, TakesTheModelFileFromTheEnvironment) {
     EXPECT_EQ(fromOption.status, 3);
     EXPECT_NE(fromOption.err.find("/no/such/option-model.dat"), std::string::npos)
         << fromOption.err;
+}
+
+// An output that could not be made (the encoder failed) or not written is said with its path
+// and reason, and leaves no file; one that was is named.
+TEST(PassportCommand, WritesEachOutputWholeOrSaysWhyNot) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Case {
+        const char* what;
+        std::string path;
+        QByteArray bytes;
+        std::string problem;
+        bool written;
+        std::string said;  // on out when written, on err otherwise
+    };
+    const std::string good = dir.filePath(QStringLiteral("anna.passport.jpg")).toStdString();
+    const std::string unmade = dir.filePath(QStringLiteral("unmade.jpg")).toStdString();
+    const Case cases[] = {
+        {"written", good, QByteArray("\xff\xd8 whole"), "", true, "wrote the photo: " + good},
+        {"the encoder failed", unmade, {}, "the JPEG encoder failed: no memory", false,
+         "the photo \"" + unmade + "\" could not be written: the JPEG encoder failed: no memory"},
+        {"no such folder", "/no/such/folder/a.jpg", QByteArray("bytes"), "", false,
+         "the photo \"/no/such/folder/a.jpg\" could not be written"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ostringstream out, err;
+        EXPECT_EQ(passportcli::writeOutput(c.path, c.bytes, c.problem, "photo", out, err), c.written);
+        EXPECT_NE((c.written ? out : err).str().find(c.said), std::string::npos)
+            << out.str() << err.str();
+        EXPECT_EQ((c.written ? err : out).str(), "");
+        EXPECT_EQ(QFile::exists(QString::fromStdString(c.path)), c.written);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("anna.passport.jpg")})
+        << "no temporary file is left behind";
 }

@@ -14,6 +14,7 @@
 #include <turbojpeg.h>
 
 #include "bmptojpeg/BmpFormat.h"
+#include "decode/Exif.h"
 
 namespace {
 
@@ -49,37 +50,6 @@ bool acceptableSize(std::int64_t width, std::int64_t height, std::int64_t maxPix
 
 std::uint16_t read16(const unsigned char* p, bool bigEndian) {
     return bigEndian ? std::uint16_t(p[0] << 8 | p[1]) : std::uint16_t(p[1] << 8 | p[0]);
-}
-
-std::uint32_t read32(const unsigned char* p, bool bigEndian) {
-    return bigEndian ? std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 |
-                           std::uint32_t(p[2]) << 8 | p[3]
-                     : std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 |
-                           std::uint32_t(p[1]) << 8 | p[0];
-}
-
-// The orientation tag of IFD0 in an Exif block (the bytes after "Exif\0\0").
-int orientationInTiff(const unsigned char* tiff, std::size_t size) {
-    if (size < 8) return 1;
-    bool bigEndian;
-    if (tiff[0] == 'M' && tiff[1] == 'M') {
-        bigEndian = true;
-    } else if (tiff[0] == 'I' && tiff[1] == 'I') {
-        bigEndian = false;
-    } else {
-        return 1;
-    }
-    const std::uint32_t ifd = read32(tiff + 4, bigEndian);
-    if (ifd > size - 2) return 1;
-    const std::size_t count = read16(tiff + ifd, bigEndian);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t entry = ifd + 2 + 12 * i;
-        if (entry + 12 > size) return 1;
-        if (read16(tiff + entry, bigEndian) != 0x0112) continue;
-        const int value = read16(tiff + entry + 8, bigEndian);
-        return value >= 1 && value <= 8 ? value : 1;
-    }
-    return 1;
 }
 
 QImage orientUpright(QImage image, int orientation) {
@@ -315,7 +285,7 @@ int jpegExifOrientation(const unsigned char* data, std::size_t size) {
         const unsigned char* body = data + pos + 4;
         const std::size_t bodySize = length - 2;
         if (marker == 0xE1 && bodySize >= 6 && std::memcmp(body, "Exif\0\0", 6) == 0) {
-            return orientationInTiff(body + 6, bodySize - 6);
+            return decode::exifOrientation(body + 6, bodySize - 6);
         }
         pos += 2 + length;
     }
