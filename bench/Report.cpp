@@ -335,6 +335,31 @@ void printReport(const ReportCollector& collector, const ProcessFigures& process
     printTable("## Loading", lines);
 
     lines.clear();
+    const auto* heic = find("BM_Phone_HeicToSrgb");
+    const auto* libheif = find("BM_Phone_HeicLibheifAlone");
+    if (heic && libheif) {
+        const double ratio = heic->realMs / libheif->realMs;
+        lines.push_back({"A 12 MP HEIC in Display P3, decoded and converted to sRGB",
+                         formatMs(heic->realMs), formatMs(libheif->realMs) + " libheif's decode alone",
+                         "<= 1.3 x: " + verdict(ratio, 1.3), ""});
+    }
+    const auto* tagged = find("BM_Phone_JpegWithProfileToFramed");
+    const auto* untagged = find("BM_Phone_JpegWithoutProfileToFramed");
+    if (tagged && untagged) {
+        const double ratio = tagged->realMs / untagged->realMs;
+        lines.push_back({"A 12 MP JPEG with a Display P3 profile, opened up to the framed photo",
+                         formatMs(tagged->realMs), formatMs(untagged->realMs) + " without the profile",
+                         "<= 1.25 x: " + verdict(ratio, 1.25), ""});
+    }
+    const auto* one = find("BM_Phone_ConvertP3ToSrgb/1");
+    const auto* all = find("BM_Phone_ConvertP3ToSrgb/0");
+    if (one && all) {
+        lines.push_back({"Display P3 to sRGB on 12 MP (tables from LittleCMS), every core", formatMs(all->realMs),
+                         formatMs(one->realMs) + " on one core", "", ""});
+    }
+    printTable("## Photos from phones", lines);
+
+    lines.clear();
     const auto* full50 = find("BM_Zoom_FullQImageScaled/50");
     const auto* full200 = find("BM_Zoom_FullQImageScaled/200");
     for (int index : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 20}) {

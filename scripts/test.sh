@@ -59,7 +59,7 @@ else
 fi
 
 stage "Fuzz targets, short runs"
-bash scripts/fuzz.sh "${PORTRIK_FUZZ_SECONDS:-20}" || failed+=("fuzzing")
+bash scripts/fuzz.sh "${PORTRIK_FUZZ_SECONDS:-12}" || failed+=("fuzzing")
 
 stage "Normal build"
 if ! { cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${normal_flags[@]}" >/dev/null &&

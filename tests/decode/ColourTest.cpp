@@ -159,6 +159,48 @@ TEST(ConvertToSrgb, ThreadsGiveTheSamePixels) {
     }
 }
 
+// Profiles of curves and a matrix are converted from tables, not by LittleCMS pixel by pixel:
+// every colour comes out within one level of LittleCMS's own transform.
+TEST(ConvertToSrgb, CurvesAndMatrixAsLittleCmsConverts) {
+    const struct {
+        const char* what;
+        Icc icc;
+    } rows[] = {
+        {"Display P3", decode::profileFromNclx(12, 13)},
+        {"Adobe RGB", colordProfile("AdobeRGB1998.icc")},
+        {"BT.2020, gamma 2.2", decode::profileFromNclx(9, 4)},
+        {"ProPhoto", colordProfile("ProPhotoRGB.icc")},
+    };
+    std::vector<std::uint32_t> colours;
+    for (int r = 0; r < 256; r += 5)
+        for (int g = 0; g < 256; g += 5)
+            for (int b = 0; b < 256; b += 5) colours.push_back(rgb(r, g, b));
+    for (const auto& row : rows) {
+        ASSERT_FALSE(row.icc.empty()) << row.what;
+        std::vector<std::uint32_t> expected = colours;
+        cmsHPROFILE from = cmsOpenProfileFromMem(row.icc.data(), cmsUInt32Number(row.icc.size()));
+        cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+        cmsHTRANSFORM lcms = cmsCreateTransform(from, TYPE_BGRA_8, srgb, TYPE_BGRA_8,
+                                                INTENT_PERCEPTUAL, cmsFLAGS_COPY_ALPHA);
+        ASSERT_NE(lcms, nullptr) << row.what;
+        cmsDoTransform(lcms, expected.data(), expected.data(), cmsUInt32Number(expected.size()));
+        cmsDeleteTransform(lcms);
+        cmsCloseProfile(srgb);
+        cmsCloseProfile(from);
+        std::vector<std::uint32_t> converted = colours;
+        const int width = int(converted.size());
+        EXPECT_TRUE(decode::convertToSrgb({converted.data(), width, 1, width}, row.icc.data(),
+                                          row.icc.size())
+                        .converted)
+            << row.what;
+        int worst = 0;
+        for (std::size_t i = 0; i < colours.size(); ++i) {
+            worst = std::max(worst, channelGap(converted[i], expected[i]));
+        }
+        EXPECT_LE(worst, 1) << row.what;
+    }
+}
+
 TEST(ProfileFromNclx, MakesProfilesOnlyWhereTheColoursDiffer) {
     const struct {
         int primaries, transfer;
