@@ -37,21 +37,36 @@ export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=offscreen
 
+# Each fuzzer runs on one core: as many run at once as there are cores.
+run() {
+  local target=$1 corpus=$work/$1
+  mkdir -p "$corpus" "$work/artifacts-$target"
+  cp -r "fuzz/corpus/$target/." "$corpus/"
+  local options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=262144
+    -print_final_stats=1 -artifact_prefix="$work/artifacts-$target/")
+  if [ -f "fuzz/$target.dict" ]; then options+=(-dict="fuzz/$target.dict"); fi
+  if "$build/fuzz/$target" "${options[@]}" "$corpus" >"$work/$target.log" 2>&1; then
+    echo ok >"$work/$target.status"
+  else
+    echo FAILED >"$work/$target.status"
+  fi
+}
+cores=$(nproc)
+for target in "${targets[@]}"; do
+  while (($(jobs -rp | wc -l) >= cores)); do wait -n || true; done
+  run "$target" &
+done
+wait
+
 failed=0
 passed=0
 for target in "${targets[@]}"; do
   corpus=$work/$target
-  mkdir -p "$corpus" "$work/artifacts-$target"
-  cp -r "fuzz/corpus/$target/." "$corpus/"
-  options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=262144
-    -print_final_stats=1 -artifact_prefix="$work/artifacts-$target/")
-  if [ -f "fuzz/$target.dict" ]; then options+=(-dict="fuzz/$target.dict"); fi
   log=$work/$target.log
-  if "$build/fuzz/$target" "${options[@]}" "$corpus" >"$log" 2>&1; then
-    status=ok
+  status=$(cat "$work/$target.status" 2>/dev/null || echo FAILED)
+  if [ "$status" = ok ]; then
     passed=$((passed + 1))
   else
-    status=FAILED
     failed=$((failed + 1))
   fi
   # The last status line holds the coverage; the final statistics the executions.

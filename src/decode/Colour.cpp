@@ -176,7 +176,8 @@ struct MatrixShaper {
             std::uint32_t out = 0xff000000u;
             for (int c = 0; c < 3; ++c) {
                 const float v = matrix[c][0] * in[0] + matrix[c][1] * in[1] + matrix[c][2] * in[2];
-                const float clipped = v < 0 ? 0 : v > 1 ? 1 : v;
+                // Written so that a NaN (from a hostile profile's curves) comes out black.
+                const float clipped = !(v > 0) ? 0 : v < 1 ? v : 1;
                 out |= std::uint32_t(encoded[int(clipped * 4095 + 0.5f)]) << (16 - 8 * c);
             }
             row[x] = out;
@@ -197,7 +198,8 @@ bool matrixShaperOf(cmsHPROFILE profile, cmsHPROFILE srgb, MatrixShaper& shaper)
         const auto* b = static_cast<const cmsCIEXYZ*>(cmsReadTag(srgb, colorants[c]));
         if (!curve || !a || !b) return false;
         for (int level = 0; level < 256; ++level) {
-            shaper.linear[c][level] = cmsEvalToneCurveFloat(curve, level / 255.0f);
+            const float v = cmsEvalToneCurveFloat(curve, level / 255.0f);
+            shaper.linear[c][level] = std::isfinite(v) ? v : 0;
         }
         from[0][c] = a->X, from[1][c] = a->Y, from[2][c] = a->Z;
         to[0][c] = b->X, to[1][c] = b->Y, to[2][c] = b->Z;
@@ -228,7 +230,7 @@ bool matrixShaperOf(cmsHPROFILE profile, cmsHPROFILE srgb, MatrixShaper& shaper)
     if (!back) return false;
     for (int step = 0; step < 4096; ++step) {
         const float v = cmsEvalToneCurveFloat(back.get(), step / 4095.0f);
-        shaper.encoded[step] = std::uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255));
+        shaper.encoded[step] = std::uint8_t(std::lround((!(v > 0) ? 0 : v < 1 ? v : 1) * 255));
     }
     return true;
 }
