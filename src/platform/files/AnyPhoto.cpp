@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
@@ -14,6 +13,7 @@
 #include "decode/Colour.h"
 #include "decode/Exif.h"
 #include "decode/Heif.h"
+#include "platform/files/BytesReader.h"
 #include "platform/files/PhotoPixels.h"
 
 namespace {
@@ -120,11 +120,8 @@ std::vector<unsigned char> jpegProfile(const unsigned char* data, std::size_t si
 Decoded decodeClassic(const unsigned char* data, std::size_t size, Kind kind,
                       std::int64_t maxPixels) {
     if (kind == Kind::Gif) {
-        QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                                   static_cast<qsizetype>(size));
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, "gif");
+        BytesReader bytes(data, size, "gif");
+        QImageReader& reader = bytes.reader;
         const QSize claimed = reader.size();
         if (claimed.isValid() && std::int64_t(claimed.width()) * claimed.height() <= maxPixels &&
             seeThrough(reader.read())) {
@@ -179,12 +176,8 @@ Decoded decodeWithPlugin(const unsigned char* data, std::size_t size, Kind kind,
                                      "(qt6-image-formats-plugins)")
                           .arg(QString::fromLatin1(format).toUpper()));
     }
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                               static_cast<qsizetype>(size));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setDecideFormatFromContent(false);
+    BytesReader bytes(data, size, format);
+    QImageReader& reader = bytes.reader;
     // Qt turns what it knows to turn (a TIFF's orientation); a PNG's or WebP's EXIF block is
     // read below.
     reader.setAutoTransform(true);

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -15,6 +14,7 @@
 
 #include "bmptojpeg/BmpFormat.h"
 #include "decode/Exif.h"
+#include "platform/files/BytesReader.h"
 
 namespace {
 
@@ -193,12 +193,8 @@ QImage decodeWithQt(const unsigned char* data, std::size_t size, const char* for
                     const QColor& background, std::int64_t maxPixels, PhotoError* error) {
     const bool isBmp = std::strcmp(format, "bmp") == 0;
     if (!claimedSizeAcceptable(data, size, isBmp, maxPixels, error)) return {};
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                               static_cast<qsizetype>(size));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setDecideFormatFromContent(false);
+    BytesReader bytes(data, size, format);
+    QImageReader& reader = bytes.reader;
     reader.setAutoTransform(false);
     QSize claimed = reader.size();
     // A BMP stored top row first says so with a negative height.
