@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <future>
+#include <filesystem>
 #include <ostream>
 
 #include <QFile>
 
 #include "passport/Check.h"
-#include "passport/Outputs.h"
-#include "platform/files/AnyPhoto.h"
-#include "platform/files/PhotoFile.h"
-#include "platform/files/PhotoPixels.h"
+#include "passportcli/Batch.h"
+#include "passportcli/PhotoSteps.h"
 #include "platform/files/PhotoSave.h"
-#include "printing/SheetPdf.h"
 
 namespace passportcli {
 
@@ -23,13 +20,29 @@ namespace {
 constexpr char kName[] = "portrik-passport";
 
 // Options that take a value, as "--out FILE" or "--out=FILE".
-std::string* valueOption(Options& options, const std::string& name, std::string& rows) {
+std::string* valueOption(Options& options, const std::string& name, std::string& rows,
+                         std::string& jobs) {
     if (name == "--out") return &options.out;
     if (name == "--lab-sheet") return &options.labSheet;
     if (name == "--pdf") return &options.pdf;
     if (name == "--model") return &options.model;
     if (name == "--rows") return &rows;
+    if (name == "--out-dir") return &options.batch.outDir;
+    if (name == "--report") return &options.batch.report;
+    if (name == "--jobs") return &jobs;
     return nullptr;
+}
+
+bool given(const std::vector<std::string>& args, const std::string& name) {
+    return std::any_of(args.begin(), args.end(), [&](const std::string& a) {
+        return a == name || a.rfind(name + "=", 0) == 0;
+    });
+}
+
+bool endsWith(std::string text, const std::string& end) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 bool parseRows(const std::string& text, int& rows) {
@@ -40,16 +53,6 @@ bool parseRows(const std::string& text, int& rows) {
 
 QString fileName(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-QByteArray bytesOf(const std::vector<unsigned char>& data) {
-    return QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size()));
-}
-
-QImage imageOf(const passport::PrintPhoto& print) {
-    return QImage(reinterpret_cast<const uchar*>(print.pixels.data()), print.width, print.height,
-                  print.width * 4, QImage::Format_RGB32)
-        .copy();
 }
 
 std::string line(const char* format, double a, double b = 0) {
@@ -77,107 +80,27 @@ std::string filledEdges(const passport::Overhang& o) {
                          : edges + " (the frame reaches outside the photo; white was filled in)\n";
 }
 
-// The photo file's bytes, refused at once when they cannot be a photo, so that no time goes
-// into loading the face model for nothing.
-bool readPhoto(const std::string& path, QByteArray& bytes, std::string& problem) {
-    QFile file(fileName(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = file.errorString().toStdString();
-        return false;
-    }
-    bytes = file.readAll();
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    if (!bytes.isEmpty() && !isAnyPhoto(data, std::size_t(bytes.size()))) {
-        problem = "not a JPEG, HEIC, PNG, WebP, TIFF, BMP or GIF photo";
-        return false;
-    }
-    return true;
-}
-
-// A read-only image over the photo's pixels that keeps the photo alive.
-QImage imageHolding(std::shared_ptr<const raster::Photo> photo) {
-    const raster::ConstPixels& p = photo->pixels();
-    auto* kept = new std::shared_ptr<const raster::Photo>(std::move(photo));
-    return QImage(
-        reinterpret_cast<const uchar*>(p.pixels), p.width, p.height,
-        static_cast<qsizetype>(p.stride) * 4, QImage::Format_RGB32,
-        [](void* held) { delete static_cast<std::shared_ptr<const raster::Photo>*>(held); }, kept);
-}
-
 bool writeOutputs(const Options& options, const Framed& framed, std::ostream& out,
                   std::ostream& err) {
-    const raster::ConstPixels print = framed.print.view();
+    std::string problem;
     if (!options.out.empty()) {
-        const passport::OutputFile photo = passport::photoJpeg(print);
-        if (!writeOutput(options.out, bytesOf(photo.bytes), photo.error, "photo", out, err)) return false;
+        const QByteArray photo = photoFileBytes(framed, problem);
+        if (!writeOutput(options.out, photo, problem, "photo", out, err)) return false;
     }
     if (!options.labSheet.empty()) {
-        const passport::OutputFile sheet = passport::labSheetJpeg(print);
-        if (!writeOutput(options.labSheet, bytesOf(sheet.bytes), sheet.error, "lab sheet", out, err))
-            return false;
+        const QByteArray sheet = labSheetBytes(framed, problem);
+        if (!writeOutput(options.labSheet, sheet, problem, "lab sheet", out, err)) return false;
     }
     if (!options.pdf.empty()) {
-        const sheets::CounterSheetOptions sheet{options.rows, options.cutLines};
-        QString error;
-        const QByteArray pdf = counterSheetPdf(imageOf(framed.print), sheet, &error);
+        const QByteArray pdf = sheetPdfBytes(framed, options.rows, options.cutLines, problem);
         if (pdf.isEmpty()) {
-            err << kName << ": the PDF \"" << options.pdf
-                << "\" could not be made: " << error.toStdString() << "\n";
+            err << kName << ": the PDF \"" << options.pdf << "\" could not be made: " << problem
+                << "\n";
             return false;
         }
         if (!writeOutput(options.pdf, pdf, "", "PDF", out, err)) return false;
     }
     return true;
-}
-
-Framed frame(QImage photo, const passport::FoundFace& face, passport::AgeGroup group,
-             passport::Levelling levelling) {
-    Framed framed;
-    framed.photo = std::move(photo);
-    framed.face = face;
-    framed.group = group;
-    framed.levelling = levelling;
-    framed.crop = passport::frameHead(face.marks, group, levelling);
-    framed.measures = passport::measure(face.marks, framed.crop);
-    framed.print = passport::makePrintPhoto(constPixelsOf(framed.photo), framed.crop);
-    return framed;
-}
-
-// Loads the photo as the window does and looks for faces in it; the model loads (most of
-// the run's time) while the photo is decoded.
-int findFaces(const Options& options, const Services& services, std::ostream& err, QImage& photo,
-              std::string& colour, passport::FaceSearch& search) {
-    QByteArray bytes;
-    std::string problem;
-    if (!readPhoto(options.photo, bytes, problem)) {
-        err << kName << ": cannot read the photo \"" << options.photo << "\": " << problem << "\n";
-        return kExitNoPhotoOrFace;
-    }
-    std::future<std::unique_ptr<passport::FaceModel>> loading;
-    if (!services.model) {
-        loading = std::async(std::launch::async, [path = options.model, &problem] {
-            return passport::FaceModel::load(path, &problem);
-        });
-    }
-    OpenedPhoto opened = decodeAnyPhoto(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                        std::size_t(bytes.size()));
-    bytes.clear();
-    const std::unique_ptr<passport::FaceModel> loaded = services.model ? nullptr : loading.get();
-    if (!opened.photo) {
-        // In the window's words: "is damaged or incomplete", "has see-through parts ...".
-        err << kName << ": the photo \"" << options.photo << "\" " << opened.reason.toStdString()
-            << "\n";
-        return kExitNoPhotoOrFace;
-    }
-    if (opened.colour != QLatin1String("sRGB")) colour = opened.colour.toStdString();
-    photo = imageHolding(std::move(opened.photo));
-    const passport::FaceModel* model = services.model ? services.model : loaded.get();
-    if (!model) {
-        err << kName << ": " << problem << "\n";
-        return kExitNoModel;
-    }
-    search = model->find(constPixelsOf(photo));
-    return kExitOk;
 }
 
 }  // namespace
@@ -197,16 +120,18 @@ bool writeOutput(const std::string& path, const QByteArray& bytes, const std::st
 std::optional<Options> parseArguments(const std::vector<std::string>& args, std::string* error) {
     Options options;
     std::string rows = "1";
+    std::string jobs;
     auto fail = [error](const std::string& reason) {
         if (error) *error = reason;
         return std::nullopt;
     };
+    std::vector<std::string>& inputs = options.batch.inputs;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const std::size_t equals = arg.find('=');
         const std::string name =
             arg.substr(0, arg.rfind("--", 0) == 0 ? equals : std::string::npos);
-        if (std::string* value = valueOption(options, name, rows)) {
+        if (std::string* value = valueOption(options, name, rows, jobs)) {
             if (equals != std::string::npos) {
                 *value = arg.substr(equals + 1);
             } else if (i + 1 < args.size()) {
@@ -225,22 +150,57 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
             options.check = true;
         } else if (arg == "--no-level") {
             options.level = false;
+        } else if (arg == "--lab-sheets") {
+            options.batch.labSheets = true;
+        } else if (arg == "--pdfs") {
+            options.batch.pdfs = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);
-        } else if (!options.photo.empty()) {
-            return fail("one photo at a time, not \"" + options.photo + "\" and \"" + arg + "\"");
         } else {
-            options.photo = arg;
+            inputs.push_back(arg);
         }
     }
     if (!parseRows(rows, options.rows)) return fail("--rows takes 1 to 5, not " + rows);
+    if (inputs.empty() && !options.help) return fail("which photo? Give its file name");
+    if (!options.isBatch()) {
+        if (inputs.size() > 1) {
+            return fail("one photo at a time, not \"" + inputs[0] + "\" and \"" + inputs[1] +
+                        "\", or give --out-dir DIR for many");
+        }
+        for (const char* name : {"--report", "--jobs", "--lab-sheets", "--pdfs"}) {
+            if (given(args, name)) return fail(std::string(name) + " needs --out-dir DIR");
+        }
+        std::error_code ignored;
+        if (!inputs.empty() && std::filesystem::is_directory(inputs[0], ignored)) {
+            return fail("\"" + inputs[0] +
+                        "\" is a folder: give --out-dir DIR to frame the photos in it");
+        }
+        if (!inputs.empty()) options.photo = inputs[0];
+    } else {
+        for (const char* name : {"--out", "--lab-sheet", "--pdf"}) {
+            if (given(args, name)) {
+                return fail(std::string(name) +
+                            " names one file; with --out-dir each photo's files are named "
+                            "after it (--lab-sheets and --pdfs add the sheets)");
+            }
+        }
+        const std::string& report = options.batch.report;
+        if (!report.empty() && !endsWith(report, ".csv") && !endsWith(report, ".json"))
+            return fail("--report writes FILE.csv or FILE.json, not " + report);
+        if (!jobs.empty()) {
+            const bool digits = jobs.size() <= 3 && std::all_of(jobs.begin(), jobs.end(), [](char c) {
+                                    return c >= '0' && c <= '9';
+                                });
+            options.batch.jobs = digits ? std::stoi(jobs) : 0;
+            if (options.batch.jobs < 1 || options.batch.jobs > 256)
+                return fail("--jobs takes 1 to 256, not " + jobs);
+        }
+    }
     // Sheet options without a sheet would silently do nothing.
-    const bool rowsGiven = std::any_of(args.begin(), args.end(), [](const std::string& a) {
-        return a == "--rows" || a.rfind("--rows=", 0) == 0;
-    });
-    if ((rowsGiven || options.cutLines) && options.pdf.empty())
-        return fail(std::string(rowsGiven ? "--rows" : "--cut-lines") + " needs --pdf FILE");
-    if (options.photo.empty() && !options.help) return fail("which photo? Give its file name");
+    const bool sheets = !options.pdf.empty() || options.batch.pdfs;
+    const char* sheetOption = options.isBatch() ? "--pdfs" : "--pdf FILE";
+    if (given(args, "--rows") && !sheets) return fail(std::string("--rows needs ") + sheetOption);
+    if (options.cutLines && !sheets) return fail(std::string("--cut-lines needs ") + sheetOption);
     return options;
 }
 
@@ -249,9 +209,13 @@ std::string usage() {
            " PHOTO [--child] [--check] [--no-level] [--out FILE.jpg]\n"
            "           [--lab-sheet FILE.jpg] [--pdf FILE.pdf [--rows N] [--cut-lines]]\n"
            "           [--model FILE]\n"
+           "       " + kName + " PHOTO|FOLDER... --out-dir DIR [--child] [--no-level]\n"
+           "           [--lab-sheets] [--pdfs [--rows N] [--cut-lines]] [--jobs N]\n"
+           "           [--report FILE.csv|FILE.json] [--model FILE]\n"
            "\n"
-           "Frames the one face in PHOTO (JPEG, BMP or GIF) as a 35 x 45 mm passport photo by\n"
-           "the Dutch rules of 2020, writes what is asked for and prints what it measured.\n"
+           "Frames the one face in PHOTO (JPEG, HEIC, PNG, WebP, TIFF, BMP or GIF) as a\n"
+           "35 x 45 mm passport photo by the Dutch rules of 2020, writes what is asked for and\n"
+           "prints what it measured.\n"
            "\n"
            "  --child           frame for a child up to 10 years (head 19-30 mm, not 26-30 mm)\n"
            "  --check           check the photo against the rules, criterion by criterion\n"
@@ -265,14 +229,30 @@ std::string usage() {
            "  --cut-lines       cut lines round the photos on the A4 sheet\n"
            "  --model FILE      the face landmark model (default: $" +
            std::string(passport::kFaceModelVariable) + " when set, else\n" +
-           "                    " + passport::kFaceModelPath +
+           "                    Portrik's own copy or " + passport::kFaceModelPath +
            ")\n"
            "  --help            this text\n"
+           "\n"
+           "Many photos: with --out-dir, every PHOTO and every photo in each FOLDER (not in\n"
+           "its subfolders) is framed and checked, several at once. NAME.jpg gives\n"
+           "DIR/NAME.passport.jpg; a name already taken, in DIR or by another photo of the run,\n"
+           "becomes NAME-2, NAME-3, ...: no file is ever overwritten.\n"
+           "\n"
+           "  --out-dir DIR     the folder for every photo's files (made when missing)\n"
+           "  --lab-sheets      also DIR/NAME.lab.jpg for each photo\n"
+           "  --pdfs            also DIR/NAME.pdf, an A4 sheet, for each photo\n"
+           "  --jobs N          photos worked on at once (default: one per processor core)\n"
+           "  --report FILE     one row per photo, with every measured value and verdict and\n"
+           "                    what went wrong, as CSV or JSON by the name's ending\n"
+           "\n"
+           "Progress goes to the error output. Ctrl-C stops: the photos done keep their files,\n"
+           "the report covers them, and nothing is left half written.\n"
            "\n"
            "Exit status: 0 done (with --check: and nothing fails); 1 a criterion of the check\n"
            "fails; 2 the photo cannot be read or does not show exactly one face; 3 the face\n"
            "model is missing or damaged; 4 a file could not be written; 64 the command line is\n"
-           "wrong.\n";
+           "wrong. For many photos the status tells the worst that happened to any of them, in\n"
+           "the order 64, 3, 4, 2, 1.\n";
 }
 
 std::string report(const Framed& framed) {
@@ -323,45 +303,24 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << usage();
         return kExitOk;
     }
-    QImage photo;
-    std::string colour;
-    passport::FaceSearch search;
-    if (const int status = findFaces(*options, services, err, photo, colour, search);
-        status != kExitOk) {
-        return status;
-    }
+    if (options->isBatch()) return runBatch(*options, services, err);
     const auto group = options->child ? passport::AgeGroup::UpTo10 : passport::AgeGroup::From11;
     const auto levelling = options->level ? passport::Levelling::On : passport::Levelling::Off;
-    // The largest face is framed; other faces matter only where they show in its frame (a
-    // small face far behind, outside the frame, does not).
-    const passport::FaceCount inFrame =
-        search.faces.empty()
-            ? passport::FaceCount::None
-            : passport::facesInFrame(search.faces,
-                                     passport::frameHead(search.faces[0].marks, group, levelling));
-    if (inFrame != passport::FaceCount::One) {
-        err << kName << ": "
-            << (search.faces.empty() ? "no face" : std::to_string(search.faces.size()) + " faces")
-            << " found in \"" << options->photo
-            << "\": the photo must show one person, facing the camera\n";
-        return kExitNoPhotoOrFace;
+    LoadedModel loaded(options->model);
+    GivenModel given(services.model);
+    Examined examined = examinePhoto(options->photo, group, levelling,
+                                     services.model ? static_cast<ModelSource&>(given) : loaded);
+    if (examined.status != PhotoStatus::Framed) {
+        err << kName << ": " << examined.problem << "\n";
+        return examined.status == PhotoStatus::NoModel ? kExitNoModel : kExitNoPhotoOrFace;
     }
-    Framed framed = frame(std::move(photo), search.faces[0], group, levelling);
-    framed.facesInPhoto = int(search.faces.size());
-    framed.colour = colour;
+    const Framed& framed = examined.framed;
     out << report(framed);
     bool checkFailed = false;
     if (options->check) {
         // Measured on the photo through the crop, as the window measures it, so both give
         // the same figures for the same framing.
-        passport::CheckInput input;
-        input.faces = inFrame;
-        input.marks = framed.face.marks;
-        input.crop = framed.crop;
-        input.photo = constPixelsOf(framed.photo);
-        input.group = group;
-        input.landmarks = &framed.face.landmarks;
-        const auto checks = passport::checkPhoto(input);
+        const auto checks = checkFramed(examined);
         out << "\n";
         for (const std::string& text : passport::checkLines(checks)) out << text << "\n";
         checkFailed = !passport::nothingFails(checks);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -21,6 +22,20 @@ enum ExitCode {
     kExitNoModel = 3,        // the face model is missing or damaged
     kExitNotWritten = 4,     // an output file could not be written
     kExitUsage = 64,         // the command line itself is wrong
+    // Many photos, stopped by Ctrl-C or SIGTERM: what was done is kept and reported. The
+    // program then ends by the signal itself, as a shell loop round it expects.
+    kExitInterrupted = 130,
+};
+
+// Many photos in one run (--out-dir): what each worker makes of its photos, how many work at
+// once, and where the report goes.
+struct BatchOptions {
+    std::vector<std::string> inputs;  // photos and folders of photos, as given
+    std::string outDir;
+    std::string report;               // FILE.csv or FILE.json; empty: none
+    int jobs = 0;                     // photos at once; 0: one per core
+    bool labSheets = false;           // NAME.lab.jpg beside each NAME.passport.jpg
+    bool pdfs = false;                // NAME.pdf beside it
 };
 
 struct Options {
@@ -35,6 +50,10 @@ struct Options {
     bool level = true;      // turn the frame to level the eyes (--no-level: never)
     std::string model = passport::faceModelPath();
     bool help = false;
+    BatchOptions batch;
+    // Several photos, a folder or --out-dir: each photo's files go into the out folder,
+    // named after it.
+    bool isBatch() const { return !batch.outDir.empty(); }
 };
 
 // The command line after the program's name. Nullopt, with the reason in `error`, when it
@@ -70,6 +89,12 @@ bool writeOutput(const std::string& path, const QByteArray& bytes, const std::st
 // What the command uses besides its arguments. Tests hand over a model loaded once.
 struct Services {
     const passport::FaceModel* model = nullptr;  // null: load Options::model
+    // Set (from a signal handler) when the user stops a run of many photos: the photos being
+    // worked on are dropped, no file is left half written, and the report covers what was
+    // done. Null: never.
+    const std::atomic<bool>* interrupted = nullptr;
+    // Whether stderr is a terminal, for a progress bar instead of one line per photo.
+    bool terminal = false;
 };
 
 // Runs `portrik-passport` with `args` (without the program's name): loads the photo as the
@@ -79,6 +104,8 @@ struct Services {
 // With --check the report goes on with the check of the rules, one line per criterion, and
 // the command ends with kExitCheckFailed when a criterion fails (after writing what was
 // asked for: a failed write still ends with kExitNotWritten).
+// With --out-dir it frames every photo given and every photo in the folders given, several at
+// once, each as described in Batch.h.
 int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const Services& services = {});
 

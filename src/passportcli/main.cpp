@@ -1,4 +1,8 @@
 // portrik-passport: the counter photo from the command line (see PassportCommand.h).
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,6 +19,25 @@ void onlyFailures(QtMsgType type, const QMessageLogContext&, const QString& mess
     if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << "\n";
 }
 
+// Set by Ctrl-C or SIGTERM during a run of many photos.
+std::atomic<bool> interrupted{false};
+std::atomic<int> interruption{0};
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
+
+void onInterrupt(int signal) {
+    interruption = signal;
+    interrupted = true;
+}
+
+// The first Ctrl-C stops the run cleanly; a second one ends the program at once, as usual.
+void stopCleanlyOn(int signal) {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -25,5 +48,20 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(onlyFailures);
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
-    return passportcli::runCommand(args, std::cout, std::cerr);
+    passportcli::Services services;
+    const auto options = passportcli::parseArguments(args, nullptr);
+    if (options && options->isBatch()) {
+        stopCleanlyOn(SIGINT);
+        stopCleanlyOn(SIGTERM);
+        services.interrupted = &interrupted;
+        services.terminal = isatty(STDERR_FILENO) == 1;
+    }
+    const int status = passportcli::runCommand(args, std::cout, std::cerr, services);
+    if (status == passportcli::kExitInterrupted && interruption != 0) {
+        // Ended by the signal, as whatever started the program (a shell loop, a job runner)
+        // expects of a program the user stopped.
+        std::signal(interruption, SIG_DFL);
+        std::raise(interruption);
+    }
+    return status;
 }

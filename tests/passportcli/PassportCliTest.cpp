@@ -1,9 +1,16 @@
 // portrik-passport: its exit status and message for each outcome, the three files it
 // writes, and the real program run without a display.
+#include <signal.h>
+
+#include <algorithm>
 #include <sstream>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -14,6 +21,7 @@
 #include "PassportTestSupport.h"
 #include "PrintTestSupport.h"
 #include "passport/Check.h"
+#include "passportcli/Batch.h"
 #include "passportcli/PassportCommand.h"
 #include "platform/files/PhotoFile.h"
 #include "platform/files/PhotoPixels.h"
@@ -336,4 +344,228 @@ TEST(PassportCommand, WritesEachOutputWholeOrSaysWhyNot) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("anna.passport.jpg")})
         << "no temporary file is left behind";
+}
+
+// --- Many photos ---------------------------------------------------------------------------
+
+namespace {
+
+std::vector<QString> filesIn(const QString& folder) {
+    const QStringList names =
+        QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    return {names.begin(), names.end()};
+}
+
+bool copyTo(const std::string& from, const QString& to) {
+    QDir().mkpath(QFileInfo(to).path());
+    return QFile::copy(QString::fromStdString(from), to);
+}
+
+// The fields of one CSV line, quotes respected.
+qsizetype csvFields(const QByteArray& line) {
+    qsizetype fields = 1;
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"') quoted = !quoted;
+        if (c == ',' && !quoted) ++fields;
+    }
+    return fields;
+}
+
+// A complete JPEG: its header reads and it ends with the end-of-image marker.
+bool wholeJpeg(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = file.readAll();
+    return bytes.endsWith("\xff\xd9") && jpegFacts(path.toStdString())[0] > 0;
+}
+
+}  // namespace
+
+// The names a photo's files get: its own when free, else the next free NAME-N, never one a
+// photo of the run or a file already in the folder has (also when they differ only in case).
+TEST(PassportBatch, NamesEveryPhotosFilesApart) {
+    QTemporaryDir out;
+    writeFile(out, "x-3.pdf", "an earlier run's sheet");
+    const std::vector<std::string> photos = {"a/x.jpg", "b/x.jpg", "x-2.png", "c/X.heic", "y.tif"};
+    EXPECT_EQ(passportcli::outputNames(photos, out.path().toStdString()),
+              (std::vector<std::string>{"x", "x-4", "x-2", "X-5", "y"}));
+}
+
+// A school's folder: good, faceless, unreadable and same-named photos, a file that is no photo
+// and the files of an earlier run. Every photo is done once, each outcome reported, and no
+// file is overwritten.
+TEST(PassportBatch, FramesEveryPhotoAndReportsWhatBecameOfIt) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("class"));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(copyTo(face("plain-white-bald.jpg"), in + "/anna.jpg"));
+    ASSERT_TRUE(copyTo(face("smile-teeth.jpg"), in + "/bram.jpg"));
+    ASSERT_TRUE(copyTo(face("plain-green-curly-hair.jpg"), in + "/later/anna.jpg"));
+    QImage grey(800, 600, QImage::Format_RGB32);
+    grey.fill(qRgb(128, 128, 128));
+    ASSERT_TRUE(grey.save(in + "/wall.jpg", "JPG"));
+    writeFile(dir, "class/cees.jpg", "not a photo at all");
+    writeFile(dir, "class/notes.txt", "not a photo, and not taken for one");
+    QDir().mkpath(out);
+    writeFile(dir, "out/bram.passport.jpg", "an earlier run's photo");
+    const std::string report = dir.filePath(QStringLiteral("report.json")).toStdString();
+
+    const Outcome r = run({in.toStdString(), (in + "/later/anna.jpg").toStdString(),
+                           (in + "/anna.jpg").toStdString(), "--out-dir", out.toStdString(),
+                           "--lab-sheets", "--jobs", "2", "--report", report});
+    // A photo unreadable or without a face (2) comes before a failed check (1).
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(filesIn(out),
+              (std::vector<QString>{"anna-2.lab.jpg", "anna-2.passport.jpg", "anna.lab.jpg",
+                                    "anna.passport.jpg", "bram-2.lab.jpg", "bram-2.passport.jpg",
+                                    "bram.passport.jpg"}));
+    for (const QString& name : filesIn(out)) {
+        if (name != "bram.passport.jpg") EXPECT_TRUE(wholeJpeg(out + "/" + name)) << name.toStdString();
+    }
+    QFile earlier(out + "/bram.passport.jpg");
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "an earlier run's photo");
+
+    QFile file(QString::fromStdString(report));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_TRUE(json.value("complete").toBool());
+    struct Row {
+        const char* photo;
+        const char* status;
+        const char* files;  // space-separated
+        const char* error;  // part of it
+    };
+    const Row rows[] = {
+        {"/anna.jpg", "check failed", "anna.passport.jpg anna.lab.jpg", ""},
+        {"/bram.jpg", "check failed", "bram-2.passport.jpg bram-2.lab.jpg", ""},
+        {"/cees.jpg", "unreadable", "", "not a JPEG, HEIC, PNG, WebP, TIFF, BMP or GIF photo"},
+        {"/wall.jpg", "no face", "", "no face found in"},
+        {"/later/anna.jpg", "check failed", "anna-2.passport.jpg anna-2.lab.jpg", ""},
+    };
+    const QJsonArray photos = json.value("photos").toArray();
+    ASSERT_EQ(photos.size(), std::size(rows));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const QJsonObject p = photos[qsizetype(i)].toObject();
+        const Row& row = rows[i];
+        SCOPED_TRACE(row.photo);
+        EXPECT_TRUE(p.value("photo").toString().endsWith(QLatin1String(row.photo)));
+        EXPECT_EQ(p.value("status").toString(), QLatin1String(row.status));
+        QStringList files;
+        for (const QJsonValue& f : p.value("files").toArray()) files << f.toString();
+        EXPECT_EQ(files.join(' '), QLatin1String(row.files));
+        EXPECT_TRUE(p.value("error").toString().contains(QLatin1String(row.error)));
+        const bool framed = std::string(row.files) != "";
+        EXPECT_EQ(p.value("checks").toArray().size(), framed ? passport::kCriterionCount : 0);
+        EXPECT_EQ(p.value("figures").isObject(), framed);
+    }
+    // The smiling face fails for its smile, with the advice; the figures are numbers.
+    const QJsonObject bram = photos[1].toObject();
+    EXPECT_GT(bram.value("figures").toObject().value("head_height_mm").toDouble(), 20);
+    bool smileFails = false;
+    for (const QJsonValue& c : bram.value("checks").toArray()) {
+        const QJsonObject check = c.toObject();
+        if (check.value("criterion").toString() == "mouth_closed") {
+            smileFails = check.value("verdict").toString() == "fail" &&
+                         !check.value("advice").toString().isEmpty();
+        }
+    }
+    EXPECT_TRUE(smileFails);
+    EXPECT_NE(r.err.find("[5/5]"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("5 photos: 3 check failed, 1 no face, 1 unreadable"), std::string::npos)
+        << r.err;
+}
+
+// What the run ends with, and the command lines it refuses before starting.
+TEST(PassportBatch, EndsWithTheWorstOutcomeOrRefusesTheCommandLine) {
+    QTemporaryDir dir;
+    const std::string good = face("plain-green-curly-hair.jpg");
+    const std::string out = dir.filePath(QStringLiteral("out")).toStdString();
+    const std::string aFile = writeFile(dir, "a-file", "not a folder");
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"a failed check", {good, "--out-dir", out, "--report", out + ".csv"}, 1, "1 check failed"},
+        {"no photos", {dir.path().toStdString() + "/empty", "--out-dir", out}, 2, "no photos"},
+        {"an out folder that is a file", {good, "--out-dir", aFile}, 4, "cannot write into"},
+        {"a report in no folder", {good, "--out-dir", out, "--report", "/no/such/r.csv"}, 4,
+         "cannot write the report"},
+        {"several photos", {good, good}, 64, "--out-dir DIR for many"},
+        {"a folder", {dir.path().toStdString()}, 64, "is a folder: give --out-dir DIR"},
+        {"one file for many", {good, "--out-dir", out, "--out", "x.jpg"}, 64, "--out names one file"},
+        {"a report of no kind", {good, "--out-dir", out, "--report", "r.txt"}, 64,
+         "FILE.csv or FILE.json"},
+        {"no jobs", {good, "--out-dir", out, "--jobs", "0"}, 64, "--jobs takes 1 to 256"},
+        {"jobs for one photo", {good, "--jobs", "2"}, 64, "--jobs needs --out-dir DIR"},
+        {"rows without sheets", {good, "--out-dir", out, "--rows", "2"}, 64, "--rows needs --pdfs"},
+    };
+    QDir().mkpath(dir.filePath(QStringLiteral("empty")));
+    for (const Case& c : cases) {
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.what << ":\n" << r.err;
+    }
+    // The CSV report of the first run: a header and one row.
+    QFile csv(QString::fromStdString(out + ".csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 3);  // the last is empty
+    EXPECT_TRUE(lines[0].startsWith("photo,status,error,files,head_height_mm,"));
+    EXPECT_EQ(csvFields(lines[1]), csvFields(lines[0]));
+    EXPECT_TRUE(lines[1].startsWith(QByteArray::fromStdString(good + ",check failed,,")));
+}
+
+// Ctrl-C in the middle of a run: the photos done keep their files and their rows, the photos
+// being worked on leave nothing, and the program ends by the signal.
+TEST(PassportBatchProgram, StoppedByCtrlCKeepsWhatWasDoneWhole) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in"));
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(copyTo(face("plain-white-bald.jpg"), in + QString("/pupil-%1.jpg").arg(i, 2, 10, QChar('0'))));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const QString report = dir.filePath(QStringLiteral("report.json"));
+    QProcess program;
+    program.setReadChannel(QProcess::StandardError);
+    program.start(QStringLiteral(PORTRIK_PASSPORT_PROGRAM),
+                  {in, "--out-dir", out, "--jobs", "2", "--pdfs", "--report", report});
+    ASSERT_TRUE(program.waitForStarted());
+    QByteArray err;
+    while (!err.contains("[2/12]") && program.state() == QProcess::Running) {
+        program.waitForReadyRead(60000);
+        err += program.readAllStandardError();
+    }
+    ASSERT_EQ(program.state(), QProcess::Running) << err.toStdString();
+    ::kill(pid_t(program.processId()), SIGINT);
+    ASSERT_TRUE(program.waitForFinished(60000));
+    err += program.readAllStandardError();
+    EXPECT_EQ(program.exitStatus(), QProcess::CrashExit) << err.toStdString();
+    EXPECT_EQ(program.exitCode(), SIGINT);
+    EXPECT_TRUE(err.contains("stopped after")) << err.toStdString();
+
+    QFile file(report);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_FALSE(json.value("complete").toBool(true));
+    const QJsonArray photos = json.value("photos").toArray();
+    EXPECT_GE(photos.size(), 2);
+    EXPECT_LT(photos.size(), 12);
+    std::vector<QString> written;
+    for (const QJsonValue& p : photos) {
+        for (const QJsonValue& f : p.toObject().value("files").toArray()) written.push_back(f.toString());
+    }
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(filesIn(out), written) << "no file the report does not name, no partial file";
+    for (const QString& name : written) {
+        QFile f(out + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        EXPECT_TRUE(name.endsWith(".pdf") ? bytes.trimmed().endsWith("%%EOF") : wholeJpeg(out + "/" + name))
+            << name.toStdString();
+    }
 }
