@@ -1,6 +1,8 @@
 # `cpack` in a build folder makes portrik_<version>_<architecture>.deb of everything the build
 # installs. The libraries it needs come from dpkg-shlibdeps; the fonts the windows were laid
-# out with and the face-landmark model are data, which no binary names, so they are listed.
+# out with are data, which no binary names, so they are listed. The package carries dlib's
+# face-landmark model as the build prepared it; Debian's own file (libdlib-data) is only what
+# the programs fall back on, so it is recommended, not required.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME portrik)
 set(CPACK_PACKAGE_CONTACT "${PORTRIK_MAINTAINER}")
@@ -23,7 +25,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Nothing links Qt's WebP and TIFF readers (plugins, loaded when a photo needs them), so
 # dpkg-shlibdeps cannot find them; libheif and LittleCMS it finds.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "fonts-comic-neue, fonts-liberation, libdlib-data, qt6-image-formats-plugins")
+  "fonts-comic-neue, fonts-liberation, qt6-image-formats-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libdlib-data")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # A packaged program carries no debugging symbols.
 set(CPACK_STRIP_FILES ON)

@@ -11,12 +11,14 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <system_error>
 
 #include <dlib/image_transforms/interpolation.h>
 
 #include "passport/Crown.h"
 #include "passport/DlibCalls.h"
 #include "passport/Resample.h"
+#include "passport/ShapeModel.h"
 
 namespace passport {
 
@@ -59,16 +61,119 @@ namespace passport {
 extern const unsigned char kFaceDetectorData[];
 extern const std::size_t kFaceDetectorSize;
 
-struct FaceModel::Impl {
-    // The detector keeps scratch state while it runs; find() takes turns on it.
-    mutable std::mutex detectorLock;
-    mutable dlib::frontal_face_detector detector;
-    dlib::shape_predictor predictor;
-};
-
 namespace {
 
 using GreyImage = dlib::array2d<unsigned char>;
+
+// Detectors for searches running at once. The detector keeps scratch state while it scans, so
+// each search borrows one of its own: a free one, or a copy of the prototype when all are
+// out (a copy is a few small filters). Borrowing holds the lock only to take or give back.
+class DetectorPool {
+  public:
+    explicit DetectorPool(dlib::frontal_face_detector prototype)
+        : prototype_(std::move(prototype)) {}
+
+    class Borrowed {
+      public:
+        Borrowed(DetectorPool& pool, std::unique_ptr<dlib::frontal_face_detector> detector)
+            : pool_(pool), detector_(std::move(detector)) {}
+        Borrowed(const Borrowed&) = delete;
+        Borrowed& operator=(const Borrowed&) = delete;
+        ~Borrowed() {
+            try {
+                const std::lock_guard<std::mutex> lock(pool_.lock_);
+                pool_.free_.push_back(std::move(detector_));
+            } catch (...) {
+                // No memory to keep it: the next search copies the prototype again.
+            }
+        }
+        dlib::frontal_face_detector& operator*() const { return *detector_; }
+
+      private:
+        DetectorPool& pool_;
+        std::unique_ptr<dlib::frontal_face_detector> detector_;
+    };
+
+    Borrowed borrow() {
+        {
+            const std::lock_guard<std::mutex> lock(lock_);
+            if (!free_.empty()) {
+                std::unique_ptr<dlib::frontal_face_detector> detector = std::move(free_.back());
+                free_.pop_back();
+                return Borrowed(*this, std::move(detector));
+            }
+        }
+        // The prototype never scans, so copying it needs no lock.
+        return Borrowed(*this, std::make_unique<dlib::frontal_face_detector>(prototype_));
+    }
+
+  private:
+    const dlib::frontal_face_detector prototype_;
+    std::mutex lock_;
+    std::vector<std::unique_ptr<dlib::frontal_face_detector>> free_;
+};
+
+// The landmark model: dlib's own predictor when it was read from dlib's file, else the
+// prepared file, mapped, walked as dlib walks its trees. What is relative to the face's
+// shape (where each compared pixel lies, the similarity transform, the rounding to pixels)
+// is dlib's own code on dlib's own types, so both give the same points to the bit.
+struct Landmarker {
+    dlib::shape_predictor predictor;
+    std::unique_ptr<MappedShapeModel> prepared;
+    dlib::matrix<float, 0, 1> initialShape;
+    std::vector<std::vector<unsigned long>> anchors;
+    std::vector<std::vector<dlib::vector<float, 2>>> deltas;
+
+    int parts() const {
+        return prepared ? int(prepared->header().parts) : int(predictor.num_parts());
+    }
+
+    void usePrepared(std::unique_ptr<MappedShapeModel> model) {
+        const PreparedModelHeader& h = model->header();
+        initialShape.set_size(long(model->shapeSize()));
+        for (std::size_t i = 0; i < model->shapeSize(); ++i)
+            initialShape(long(i)) = model->initialShape()[i];
+        anchors.assign(h.cascades, {});
+        deltas.assign(h.cascades, {});
+        for (std::size_t c = 0; c < h.cascades; ++c) {
+            const std::uint32_t* a = model->anchors(c);
+            const float* d = model->deltas(c);
+            anchors[c].assign(a, a + h.featuresPerCascade);
+            deltas[c].resize(h.featuresPerCascade);
+            for (std::size_t i = 0; i < h.featuresPerCascade; ++i)
+                deltas[c][i] = dlib::vector<float, 2>(d[2 * i], d[2 * i + 1]);
+        }
+        prepared = std::move(model);
+    }
+
+    // shape_predictor::operator() with the prepared trees.
+    template <typename Image>
+    dlib::full_object_detection fit(const Image& image, const dlib::rectangle& box) const {
+        if (!prepared) return predictor(image, box);
+        dlib::matrix<float, 0, 1> shape = initialShape;
+        std::vector<float> features;
+        for (std::size_t c = 0; c < anchors.size(); ++c) {
+            dlib::impl::extract_feature_pixel_values(image, box, shape, initialShape, anchors[c],
+                                                     deltas[c], features);
+            prepared->addCascade(c, features.data(), &shape(0));
+        }
+        const dlib::point_transform_affine toImage = dlib::impl::unnormalizing_tform(box);
+        std::vector<dlib::point> points(std::size_t(shape.size() / 2));
+        for (std::size_t i = 0; i < points.size(); ++i)
+            points[i] = toImage(dlib::impl::location(shape, i));
+        return dlib::full_object_detection(box, points);
+    }
+};
+
+}  // namespace
+
+struct FaceModel::Impl {
+    explicit Impl(dlib::frontal_face_detector detector) : detectors(std::move(detector)) {}
+    mutable DetectorPool detectors;
+    Landmarker landmarker;
+};
+
+namespace {
 
 // Grey as dlib reads a colour pixel: the mean of red, green and blue.
 void toGrey(const raster::ConstPixels& photo, GreyImage& grey) {
@@ -124,7 +229,20 @@ Point continuous(const dlib::point& p) {
     return {p.x() + 0.5, p.y() + 0.5};
 }
 
-FoundFace fitFace(const dlib::shape_predictor& predictor, const raster::ConstPixels& photo,
+dlib::rectangle dlibBox(const raster::Rect& box) {
+    return {box.x, box.y, long(box.x) + box.width - 1, long(box.y) + box.height - 1};
+}
+
+FaceLandmarks fitLandmarks(const Landmarker& landmarker, const raster::ConstPixels& photo,
+                           const dlib::rectangle& box) {
+    const dlib::full_object_detection shape = landmarker.fit(PhotoImage{photo}, box);
+    FaceLandmarks landmarks;
+    for (int i = 0; i < kLandmarkCount; ++i)
+        landmarks[std::size_t(i)] = continuous(shape.part(unsigned(i)));
+    return landmarks;
+}
+
+FoundFace fitFace(const Landmarker& landmarker, const raster::ConstPixels& photo,
                   const DetectionCopy& copy, const dlib::rectangle& found) {
     const double s = copy.scale;
     // From the copy's pixel edges to the photo's.
@@ -133,9 +251,7 @@ FoundFace fitFace(const dlib::shape_predictor& predictor, const raster::ConstPix
                               std::lround((found.bottom() + 1) / s) - 1);
     FoundFace face;
     face.box = {int(box.left()), int(box.top()), int(box.width()), int(box.height())};
-    const dlib::full_object_detection shape = predictor(PhotoImage{photo}, box);
-    for (int i = 0; i < kLandmarkCount; ++i)
-        face.landmarks[std::size_t(i)] = continuous(shape.part(i));
+    face.landmarks = fitLandmarks(landmarker, photo, box);
     // The crown is looked for on the averaged copy when there is one: smoother, and the
     // same edge. Its landmarks are the photo's, scaled.
     const double crownScale = std::min(s, 1.0);
@@ -167,33 +283,59 @@ std::string loadProblem(const std::string& path, const std::string& reason) {
            "\"sudo apt install libdlib-data\").";
 }
 
-}  // namespace
-
-std::string faceModelPath() {
-    const char* path = std::getenv(kFaceModelVariable);
-    return path && *path ? path : kFaceModelPath;
+std::string preparedProblem(const std::string& path, const std::string& reason) {
+    return "The face model \"" + path + "\" could not be loaded: " + reason +
+           ". It is dlib's model as Portrik prepares it when built: install Portrik again, or "
+           "use dlib's own model from the Debian package libdlib-data (install it with "
+           "\"sudo apt install libdlib-data\").";
 }
 
-FaceModel::FaceModel(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-FaceModel::~FaceModel() = default;
+// The prepared model as the program ships it: installed beside the program, and as this
+// build made it. Either is used only when it is there.
+std::vector<std::string> shippedModelPaths() {
+    std::vector<std::string> paths;
+    std::error_code failed;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
+    if (!failed) {
+        paths.push_back(
+            (program.parent_path() / PORTRIK_FACE_MODEL_FROM_PROGRAM).lexically_normal().string());
+    }
+#ifdef PORTRIK_BUILT_FACE_MODEL
+    paths.push_back(PORTRIK_BUILT_FACE_MODEL);
+#endif
+    return paths;
+}
 
-std::unique_ptr<FaceModel> FaceModel::load(const std::string& path, std::string* error) {
+bool isShipped(const std::string& path) {
+    const std::vector<std::string> shipped = shippedModelPaths();
+    return std::find(shipped.begin(), shipped.end(), path) != shipped.end();
+}
+
+// load() without the fallback.
+std::unique_ptr<Landmarker> loadFile(const std::string& path, std::string& error) {
+    const bool prepared = MappedShapeModel::isPrepared(path);
     auto fail = [&](const std::string& reason) {
-        if (error) *error = loadProblem(path, reason);
+        error = prepared ? preparedProblem(path, reason) : loadProblem(path, reason);
         return nullptr;
     };
     try {
         if (std::filesystem::is_directory(path)) return fail("it is a folder, not a file");
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return fail(errno == ENOENT ? "there is no such file" : std::strerror(errno));
-        auto impl = std::make_unique<Impl>();
-        dlibcalls::read(impl->predictor, in);
-        impl->detector = unpackedDetector();
-        if (impl->predictor.num_parts() != kLandmarkCount) {
-            return fail("it holds " + std::to_string(impl->predictor.num_parts()) +
+        auto landmarker = std::make_unique<Landmarker>();
+        if (prepared) {
+            std::string reason;
+            std::unique_ptr<MappedShapeModel> model = MappedShapeModel::open(path, reason);
+            if (!model) return fail(reason);
+            landmarker->usePrepared(std::move(model));
+        } else {
+            std::ifstream in(path, std::ios::binary);
+            if (!in) return fail(errno == ENOENT ? "there is no such file" : std::strerror(errno));
+            dlibcalls::read(landmarker->predictor, in);
+        }
+        if (landmarker->parts() != kLandmarkCount) {
+            return fail("it holds " + std::to_string(landmarker->parts()) +
                         " face points instead of 68");
         }
-        return std::unique_ptr<FaceModel>(new FaceModel(std::move(impl)));
+        return landmarker;
     } catch (const std::bad_alloc&) {
         return fail("the file is damaged or there is not enough memory");
     } catch (const std::exception& e) {
@@ -203,6 +345,47 @@ std::unique_ptr<FaceModel> FaceModel::load(const std::string& path, std::string*
     } catch (...) {
         return fail("the file is damaged");
     }
+}
+
+}  // namespace
+
+std::string faceModelPath() {
+    const char* path = std::getenv(kFaceModelVariable);
+    if (path && *path) return path;
+    for (const std::string& shipped : shippedModelPaths()) {
+        std::error_code failed;
+        if (std::filesystem::is_regular_file(shipped, failed)) return shipped;
+    }
+    return kFaceModelPath;
+}
+
+FaceModel::FaceModel(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+FaceModel::~FaceModel() = default;
+
+std::unique_ptr<FaceModel> FaceModel::load(const std::string& path, std::string* error) {
+    std::string problem;
+    std::unique_ptr<Landmarker> landmarker = loadFile(path, problem);
+    // A damaged prepared model the program came with is no reason to go without faces:
+    // dlib's own file, when there, holds the same model.
+    if (!landmarker && path != kFaceModelPath && isShipped(path))
+        landmarker = loadFile(kFaceModelPath, problem);
+    if (!landmarker) {
+        if (error) *error = problem;
+        return nullptr;
+    }
+    try {
+        auto impl = std::make_unique<Impl>(unpackedDetector());
+        impl->landmarker = std::move(*landmarker);
+        return std::unique_ptr<FaceModel>(new FaceModel(std::move(impl)));
+    } catch (const std::bad_alloc&) {
+        if (error) *error = loadProblem(path, "there is not enough memory");
+        return nullptr;
+    }
+}
+
+FaceLandmarks FaceModel::landmarks(const raster::ConstPixels& photo,
+                                   const raster::Rect& box) const {
+    return fitLandmarks(impl_->landmarker, photo, dlibBox(box));
 }
 
 FaceSearch FaceModel::find(const raster::ConstPixels& photo,
@@ -217,14 +400,14 @@ FaceSearch FaceModel::find(const raster::ConstPixels& photo,
         std::vector<dlib::rectangle> boxes;
         if (stop()) return search;
         {
-            const std::lock_guard<std::mutex> lock(impl_->detectorLock);
-            boxes = dlibcalls::detect(impl_->detector, copy.grey);
+            const DetectorPool::Borrowed detector = impl_->detectors.borrow();
+            boxes = dlibcalls::detect(*detector, copy.grey);
         }
         std::sort(boxes.begin(), boxes.end(),
                   [](const auto& a, const auto& b) { return a.area() > b.area(); });
         for (const dlib::rectangle& box : boxes) {
             if (stop()) break;
-            search.faces.push_back(fitFace(impl_->predictor, photo, copy, box));
+            search.faces.push_back(fitFace(impl_->landmarker, photo, copy, box));
         }
     } catch (...) {
         // Out of memory while finding: as good as no face; the caller says so.

@@ -23,7 +23,7 @@ endif()
 # (found by dpkg-shlibdeps) and the data packages nothing links.
 execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE architecture
   OUTPUT_STRIP_TRAILING_WHITESPACE)
-foreach(field Package Version Architecture Depends Maintainer Description)
+foreach(field Package Version Architecture Depends Recommends Maintainer Description)
   execute_process(COMMAND "${DPKG_DEB}" --field "${package}" ${field}
     OUTPUT_VARIABLE ${field} OUTPUT_STRIP_TRAILING_WHITESPACE)
 endforeach()
@@ -33,11 +33,15 @@ if(NOT Package STREQUAL "portrik" OR NOT Version STREQUAL VERSION OR
        "'${Architecture}', Maintainer '${Maintainer}', Description '${Description}'")
 endif()
 foreach(dependency libc6 libqt6widgets6 libturbojpeg0 fonts-comic-neue fonts-liberation
-                   libdlib-data libheif1 liblcms2-2 qt6-image-formats-plugins)
+                   libheif1 liblcms2-2 qt6-image-formats-plugins)
   if(NOT Depends MATCHES "(^|, )${dependency}( |,|$)")
     fail("Depends lacks ${dependency}: ${Depends}")
   endif()
 endforeach()
+# Debian's landmark model is what the programs fall back on when the package's own is missing.
+if(Depends MATCHES "libdlib-data" OR NOT Recommends MATCHES "(^|, )libdlib-data( |,|$)")
+  fail("libdlib-data belongs in Recommends, not Depends: '${Depends}', '${Recommends}'")
+endif()
 
 # The unpacked tree: exactly the installed files under /usr, the desktop's validators, and
 # notes on this version in the changelog and the AppStream metadata.

@@ -1,6 +1,7 @@
 # Checks shared by the install test and the package test: what an installed tree holds, that
 # its menu entry and metadata pass the desktop's validators, and that a program in it finds
-# its help page. Expects SOURCE_DIR, PROBE and WORK_DIR.
+# its help page. Expects SOURCE_DIR, PROBE and WORK_DIR, and FACE_MODEL when the build prepared
+# the face-landmark model.
 
 function(fail message)
   message(FATAL_ERROR "${message}")
@@ -23,6 +24,10 @@ file(GLOB_RECURSE help_files RELATIVE "${SOURCE_DIR}/help" "${SOURCE_DIR}/help/*
 foreach(file IN LISTS help_files)
   list(APPEND INSTALLED_FILES share/portrik/help/${file})
 endforeach()
+# The prepared face-landmark model, when the build made one (FACE_MODEL: its file name).
+if(FACE_MODEL)
+  list(APPEND INSTALLED_FILES share/portrik/${FACE_MODEL})
+endif()
 
 # `root` holds exactly the installed files under `prefix` (a folder in it, or "") and nothing
 # else; the programs can be run.

@@ -1,8 +1,13 @@
 // Faces, landmarks and crowns on real photos, and framing that follows the face whatever the
 // photo's size, place or side.
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -12,6 +17,7 @@
 #include "PhotoVariants.h"
 #include "passport/Framing.h"
 #include "passport/PrintPhoto.h"
+#include "passport/ShapeModel.h"
 
 using namespace passport;
 
@@ -167,7 +173,9 @@ TEST(Framing, LevelsTheEyesAndLeavesRoomAboveTheHead) {
             residual += std::abs(*tilt);
             ++levelled;
         }
-        if (!c.levelled) EXPECT_GT(std::abs(*tilt), kMaxLevellingDegrees);
+        if (!c.levelled) {
+            EXPECT_GT(std::abs(*tilt), kMaxLevellingDegrees);
+        }
         // The room above the head, unless the eye line had to stop at its band's end.
         const Measures m = measure(marks, crop);
         const double eyeFromTop = (1 - *m.eyeLineFraction) * kPhotoHeightMm;
@@ -211,6 +219,57 @@ TEST(FaceModel, ACancelledSearchStopsBeforeDetecting) {
     EXPECT_EQ(faceModel().find(photo.view(), &cancelled).count(), FaceCount::None);
 }
 
+// The prepared model is dlib's model in another file: every point of every face comes out as
+// dlib's own predictor puts it, to the bit, also on a mirrored and a turned photo.
+TEST(FaceModel, ThePreparedModelFitsEveryPointWhereDlibsOwnDoes) {
+    ASSERT_TRUE(MappedShapeModel::isPrepared(faceModelPath())) << faceModelPath();
+    std::string error;
+    const std::unique_ptr<FaceModel> dlibs = FaceModel::load(kFaceModelPath, &error);
+    ASSERT_NE(dlibs, nullptr) << error;
+    const TestPhoto bald = padded(facePhoto("plain-white-bald.jpg"), 150, 150);
+    const TestPhoto photos[] = {facePhoto("two-faces.jpg"),
+                                facePhoto("head-turned.jpg"),
+                                facePhoto("good-glasses.jpg"),
+                                mirrored(facePhoto("smile-teeth.jpg")),
+                                rotated(bald, 8, {bald.width / 2.0, bald.height / 2.0})};
+    int faces = 0;
+    for (std::size_t i = 0; i < std::size(photos); ++i) {
+        const FaceSearch prepared = faceModel().find(photos[i].view());
+        const FaceSearch reference = dlibs->find(photos[i].view());
+        ASSERT_EQ(prepared.faces.size(), reference.faces.size()) << "photo " << i;
+        for (std::size_t f = 0; f < reference.faces.size(); ++f, ++faces) {
+            EXPECT_EQ(prepared.faces[f].box, reference.faces[f].box) << "photo " << i;
+            for (std::size_t p = 0; p < reference.faces[f].landmarks.size(); ++p) {
+                const Point a = prepared.faces[f].landmarks[p], b = reference.faces[f].landmarks[p];
+                EXPECT_TRUE(a.x == b.x && a.y == b.y)
+                    << "photo " << i << " face " << f << " point " << p << ": " << a.x << ","
+                    << a.y << " against dlib's " << b.x << "," << b.y;
+            }
+        }
+    }
+    EXPECT_GE(faces, 6);
+}
+
+// A prepared model file of one tiny cascade: 68 points, one tree of one split over two pixels.
+std::vector<char> tinyPreparedModel() {
+    PreparedModelHeader h{};
+    std::memcpy(h.magic, kPreparedModelMagic, sizeof h.magic);
+    h.version = kPreparedModelVersion;
+    h.byteOrder = kPreparedModelByteOrder;
+    h.parts = 68;
+    h.cascades = 1;
+    h.treesPerCascade = 1;
+    h.splitsPerTree = 1;
+    h.featuresPerCascade = 2;
+    const PreparedModelLayout layout = *preparedModelLayout(h);
+    h.fileSize = layout.size;
+    std::vector<char> file(layout.size, 0);
+    std::memcpy(file.data(), &h, sizeof h);
+    const PreparedSplit split{0, 1, 0.5f};
+    std::memcpy(file.data() + layout.splits, &split, sizeof split);
+    return file;
+}
+
 TEST(FaceModel, AMissingOrDamagedModelFileIsAPlainError) {
     const std::string folder = ::testing::TempDir();
     const std::string damaged = folder + "/damaged-model.dat";
@@ -225,14 +284,92 @@ TEST(FaceModel, AMissingOrDamagedModelFileIsAPlainError) {
         in.read(start.data(), std::streamsize(start.size()));
         std::ofstream(truncated, std::ios::binary).write(start.data(), in.gcount());
     }
-    for (const std::string& path : {folder + "/no-such-model.dat", damaged, truncated, folder}) {
+    // Prepared files, sound and damaged in each way the loader checks.
+    const std::vector<char> sound = tinyPreparedModel();
+    PreparedModelHeader header;
+    std::memcpy(&header, sound.data(), sizeof header);
+    const PreparedModelLayout layout = *preparedModelLayout(header);
+    struct Damage {
+        const char* name;
+        std::size_t at;  // where `bytes` go; past the end: appended
+        std::vector<char> bytes;
+        std::optional<std::size_t> cutTo;
+    };
+    const auto bytesOf = [](auto value) {
+        std::vector<char> bytes(sizeof value);
+        std::memcpy(bytes.data(), &value, sizeof value);
+        return bytes;
+    };
+    const Damage damages[] = {
+        {"sound", 0, {}, {}},
+        {"bad-magic", 0, {'P', 'R', 'T', 'K', 'L', 'M', '6', '9'}, {}},
+        {"cut-short", 0, {}, sound.size() - 4},
+        {"cut-in-header", 0, {}, 40},
+        {"longer", sound.size(), {0, 0, 0, 0}, {}},
+        {"size-in-header", offsetof(PreparedModelHeader, fileSize),
+         bytesOf(std::uint64_t(sound.size() + 4)), {}},
+        {"version-2", offsetof(PreparedModelHeader, version), bytesOf(std::uint32_t(2)), {}},
+        {"other-byte-order", offsetof(PreparedModelHeader, byteOrder),
+         bytesOf(std::uint32_t(0x04030201)), {}},
+        {"trees-not-full", offsetof(PreparedModelHeader, splitsPerTree), bytesOf(std::uint32_t(2)),
+         {}},
+        {"no-cascades", offsetof(PreparedModelHeader, cascades), bytesOf(std::uint32_t(0)), {}},
+        {"huge-counts", offsetof(PreparedModelHeader, treesPerCascade),
+         bytesOf(std::uint32_t(0xffffffff)), {}},
+        {"split-out-of-range", layout.splits, bytesOf(std::uint16_t(2)), {}},
+        {"anchor-out-of-range", layout.anchors + 4, bytesOf(std::uint32_t(68)), {}},
+    };
+    std::vector<std::string> refused = {folder + "/no-such-model.dat", damaged, truncated, folder};
+    for (const Damage& d : damages) {
+        std::vector<char> file = sound;
+        if (d.at >= file.size()) file.resize(d.at + d.bytes.size());
+        std::copy(d.bytes.begin(), d.bytes.end(), file.begin() + std::ptrdiff_t(d.at));
+        if (d.cutTo) file.resize(*d.cutTo);
+        const std::string path = folder + "/prepared-" + d.name + ".bin";
+        std::ofstream(path, std::ios::binary).write(file.data(), std::streamsize(file.size()));
+        if (std::string(d.name) == "sound") {
+            std::string error;
+            EXPECT_NE(FaceModel::load(path, &error), nullptr) << error;
+        } else {
+            refused.push_back(path);
+        }
+    }
+    for (const std::string& path : refused) {
         std::string error;
         EXPECT_EQ(FaceModel::load(path, &error), nullptr) << path;
         EXPECT_NE(error.find('"' + path + '"'), std::string::npos) << error;
         EXPECT_NE(error.find("libdlib-data"), std::string::npos) << error;
+        if (path.ends_with(".bin")) std::remove(path.c_str());
     }
     std::remove(damaged.c_str());
     std::remove(truncated.c_str());
+    std::remove((folder + "/prepared-sound.bin").c_str());
+
+    // A damaged model where the installed program keeps its own (share/portrik beside the
+    // program's folder) is passed over for dlib's file, not reported.
+    const char* variable = std::getenv(kFaceModelVariable);
+    const std::string saved = variable ? variable : "";
+    unsetenv(kFaceModelVariable);
+    const std::filesystem::path built = faceModelPath();
+    const std::filesystem::path share =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "share";
+    const std::filesystem::path installed = share / "portrik" / built.filename();
+    if (MappedShapeModel::isPrepared(built) && !std::filesystem::exists(share)) {
+        std::filesystem::create_directories(installed.parent_path());
+        std::ofstream(installed, std::ios::binary).write(sound.data(), 100);
+        EXPECT_EQ(faceModelPath(), installed.string());
+        std::string error;
+        const std::unique_ptr<FaceModel> model = FaceModel::load(faceModelPath(), &error);
+        EXPECT_NE(model, nullptr) << error;
+        if (model) {
+            EXPECT_EQ(model->find(facePhoto("plain-white-bald.jpg").view()).count(),
+                      FaceCount::One);
+        }
+        std::filesystem::remove_all(share);
+    } else {
+        ADD_FAILURE() << "no prepared model in the build, or " << share << " is there already";
+    }
+    if (variable) setenv(kFaceModelVariable, saved.c_str(), 1);
 }
 
 }  // namespace

@@ -82,8 +82,9 @@ TestPhoto mirrored(const TestPhoto& photo) {
 
 const passport::FaceModel& faceModel() {
     static const std::unique_ptr<passport::FaceModel> model = [] {
+        // The model the program itself would load: the prepared one this build made.
         std::string error;
-        auto loaded = passport::FaceModel::load(passport::kFaceModelPath, &error);
+        auto loaded = passport::FaceModel::load(passport::faceModelPath(), &error);
         if (!loaded) {
             ADD_FAILURE() << error;
             std::abort();

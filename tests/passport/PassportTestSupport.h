@@ -30,5 +30,6 @@ TestPhoto halfSize(const TestPhoto& photo);
 TestPhoto padded(const TestPhoto& photo, int by, int top);
 TestPhoto mirrored(const TestPhoto& photo);
 
-// dlib's model, loaded once for the whole test program.
+// The face model (the prepared one when the build made it), loaded once for the whole test
+// program.
 const passport::FaceModel& faceModel();
