@@ -28,6 +28,27 @@ private:
     std::map<std::string, Result> results_;
 };
 
+// A program run as a process of its own: its exit status (-1: did not run or end normally),
+// wall time and peak resident memory.
+struct ProgramRun {
+    int status = -1;
+    double ms = -1;
+    double peakMegabytes = -1;
+};
+ProgramRun runProgram(const std::vector<std::string>& args);
+
+// portrik-passport as a studio runs it (bench/batch_bench.cpp).
+struct BatchFigures {
+    double decodeMs = -1;            // the 24 MP JPEG decoded alone, in-process
+    double oneMs = -1;               // one 24 MP photo end to end, the passport photo only
+    double oneMegabytes = -1;
+    int batchPhotos = 0;             // 12 MP photos in a folder
+    double batchOneJobMs = -1;       // the folder with --jobs 1
+    double batchTwoJobsMs = -1;      // and with --jobs 2
+    double batchPeakMegabytes = -1;  // four 24 MP photos, two jobs, every file
+};
+BatchFigures measureBatches();
+
 struct ProcessFigures {
     double startupMs = -1;        // program start to its window on screen (median), -1: not run
     double peakMegabytes = -1;    // peak resident memory with the photo loaded and zoomed
@@ -35,6 +56,7 @@ struct ProcessFigures {
     double passportMs = -1;       // portrik-passport end to end on a 24 MP photo (median of 3)
     double passportMegabytes = -1;  // its peak resident memory
     CounterFigures counter;       // the counter-photo window on a 24-megapixel face
+    BatchFigures batch;
 };
 
 // portrik-passport run on the 24-megapixel face photo, writing all three files: wall time

@@ -36,7 +36,7 @@
 #include "workspace/Main.h"
 
 double faceModelFileMegabytes() {
-    const QFileInfo model(QString::fromLatin1(passport::kFaceModelPath));
+    const QFileInfo model(QString::fromStdString(passport::faceModelPath()));
     return model.exists() ? model.size() / (1024.0 * 1024.0) : -1;
 }
 

@@ -12,6 +12,8 @@
 #include <thread>
 #include <type_traits>
 
+#include "raster/Threads.h"
+
 namespace decode {
 
 namespace {
@@ -140,7 +142,7 @@ void forEachRow(const raster::Pixels& pixels, int threads, const Row& row) {
     auto band = [&](int first, int last) {
         for (int y = first; y < last; ++y) row(pixels.pixels + std::ptrdiff_t(y) * pixels.stride);
     };
-    if (threads <= 0) threads = int(std::thread::hardware_concurrency());
+    if (threads <= 0) threads = raster::photoThreads();
     threads = std::clamp(threads, 1, pixels.height);
     std::vector<std::thread> workers;
     workers.reserve(std::size_t(threads - 1));

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "decode/Colour.h"
+#include "raster/Threads.h"
 
 namespace decode {
 
@@ -168,6 +169,7 @@ void decodeInto(HeifPhoto& photo, const unsigned char* data, std::size_t size,
         photo.problem = kDamaged;
         return;
     }
+    heif_context_set_max_decoding_threads(context.get(), raster::photoThreads());
     heif_error error =
         heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr);
     if (error.code != heif_error_Ok) {

@@ -9,6 +9,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "raster/Threads.h"
+
 namespace passport {
 
 namespace {
@@ -426,7 +428,7 @@ void resampleTurned(const raster::ConstPixels& source, const TurnedArea& area,
     const double work =
         double(dest.height) * job.strips *
         (std::min(double(job.alongSize), job.pixelWidth * dest.width + 2) + dest.width);
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int cores = raster::photoThreads();
     const int threads = static_cast<int>(std::min<double>(
         {double(cores), double(dest.height), std::floor(work / kColumnsPerThread)}));
     if (threads <= 1) {

@@ -19,6 +19,7 @@
 
 #include "passportcli/BatchReport.h"
 #include "passportcli/PhotoSteps.h"
+#include "raster/Threads.h"
 
 namespace passportcli {
 
@@ -281,6 +282,8 @@ class Run {
 
   private:
     void worker(Progress& progress) {
+        // The workers side by side fill the cores: each photo keeps to its worker's thread.
+        const raster::OneThreadPerPhoto oneThread;
         for (;;) {
             const std::size_t i = next_++;
             if (i >= photos_.size() || stop_) break;

@@ -229,8 +229,8 @@ std::string usage() {
            "  --cut-lines       cut lines round the photos on the A4 sheet\n"
            "  --model FILE      the face landmark model (default: $" +
            std::string(passport::kFaceModelVariable) + " when set, else\n" +
-           "                    Portrik's own copy or " + passport::kFaceModelPath +
-           ")\n"
+           "                    the model that comes with Portrik, else\n" +
+           "                    " + passport::kFaceModelPath + ")\n"
            "  --help            this text\n"
            "\n"
            "Many photos: with --out-dir, every PHOTO and every photo in each FOLDER (not in\n"
@@ -241,7 +241,8 @@ std::string usage() {
            "  --out-dir DIR     the folder for every photo's files (made when missing)\n"
            "  --lab-sheets      also DIR/NAME.lab.jpg for each photo\n"
            "  --pdfs            also DIR/NAME.pdf, an A4 sheet, for each photo\n"
-           "  --jobs N          photos worked on at once (default: one per processor core)\n"
+           "  --jobs N          photos worked on at once, each on one processor core\n"
+           "                    (default: as many as there are cores)\n"
            "  --report FILE     one row per photo, with every measured value and verdict and\n"
            "                    what went wrong, as CSV or JSON by the name's ending\n"
            "\n"

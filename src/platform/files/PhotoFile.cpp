@@ -1,5 +1,7 @@
 #include "platform/files/PhotoFile.h"
 
+#include <sys/mman.h>
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +19,16 @@
 #include "platform/files/BytesReader.h"
 
 namespace {
+
+// A photo's pixels are first touched as the decoder writes them: in 4 KB pages that is some
+// 24,000 page faults for 24 megapixels, a fifth of the decoding time. Asked for, the kernel
+// backs the buffer with 2 MB pages where it can (nothing changes where it cannot).
+void preferLargePages(void* start, std::size_t size) {
+    constexpr std::uintptr_t kLarge = 2 << 20;
+    const auto from = (reinterpret_cast<std::uintptr_t>(start) + kLarge - 1) & ~(kLarge - 1);
+    const auto to = (reinterpret_cast<std::uintptr_t>(start) + size) & ~(kLarge - 1);
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
 
 // Says why there is no photo, when the caller asked.
 void fail(PhotoError* error, PhotoProblem problem, const QString& detail) {
@@ -141,6 +153,7 @@ QImage decodeJpeg(const unsigned char* data, std::size_t size, std::int64_t maxP
         fail(error, PhotoProblem::NoMemory, QStringLiteral("not enough memory for the photo"));
         return {};
     }
+    preferLargePages(image.bits(), std::size_t(image.sizeInBytes()));
     // The decoder writes straight into the photo's pixels: blue, green, red, unused (or the
     // four inks of a CMYK file). Progressive files with absurd numbers of scans are refused
     // instead of decoded for minutes.
