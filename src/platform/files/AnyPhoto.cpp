@@ -195,7 +195,10 @@ Decoded decodeWithPlugin(const unsigned char* data, std::size_t size, Kind kind,
     }
     // Qt refuses images over 128 MB by default; the size was checked against our own limit
     // (8 bytes a pixel for 16-bit pictures).
-    QImageReader::setAllocationLimit(static_cast<int>(maxPixels * 8 / (1024 * 1024)) + 1);
+    // Set only when it changes: several photos decode at once in a run of many, and the limit
+    // is one setting for the whole program.
+    const int limit = static_cast<int>(maxPixels * 8 / (1024 * 1024)) + 1;
+    if (QImageReader::allocationLimit() != limit) QImageReader::setAllocationLimit(limit);
     const bool qtTurns = reader.transformation() != QImageIOHandler::TransformationNone;
     QImage image = reader.read();
     if (image.isNull()) {
