@@ -35,7 +35,8 @@ struct ProgramRun {
     double ms = -1;
     double peakMegabytes = -1;
 };
-ProgramRun runProgram(const std::vector<std::string>& args);
+// `watchMemory`: read its peak resident memory every millisecond while it runs.
+ProgramRun runProgram(const std::vector<std::string>& args, bool watchMemory = true);
 
 // portrik-passport as a studio runs it (bench/batch_bench.cpp).
 struct BatchFigures {

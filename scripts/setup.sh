@@ -10,8 +10,9 @@ PACKAGES=(
   # phones and cameras (HEIC through libheif, WebP and TIFF through Qt's image plugins) and
   # their colour profiles (LittleCMS)
   libdlib-dev libdlib-data libheif-dev liblcms2-dev qt6-image-formats-plugins
-  # tests, benchmarks and fuzzing
-  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  # tests, benchmarks and fuzzing; a Dutch locale made by a test, in which the command line's
+  # figures must keep their decimal point (locales)
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev locales
   # running headless, fonts the windows were designed with (Comic Neue, Liberation Sans)
   xvfb xauth fonts-comic-neue fonts-liberation
   # printing: a CUPS server with a PDF queue, rasterising its PDFs, and libcups to ask a

@@ -569,7 +569,8 @@ int runBatch(const Options& options, const Services& services, std::ostream& err
     int status = inputs.problems > 0 ? kExitNoPhotoOrFace : kExitOk;
     for (const PhotoResult& r : results) status = worse(status, statusOf(r.outcome));
     if (!run.modelProblem().empty()) err << kProgram << ": " << run.modelProblem() << "\n";
-    if (!batch.report.empty() && !writeReport(batch.report, results, !run.interrupted(), problem)) {
+    const bool complete = !run.interrupted() && run.modelProblem().empty();
+    if (!batch.report.empty() && !writeReport(batch.report, results, complete, problem)) {
         err << kProgram << ": the report \"" << batch.report << "\" could not be written: " << problem
             << "\n";
         status = kExitNotWritten;

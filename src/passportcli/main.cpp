@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <clocale>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -49,6 +50,9 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(onlyFailures);
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
+    // Qt takes the C library's locale from the environment, and printf would then write
+    // "28,1 mm" on a Dutch machine, beside the check's "28.1 mm": figures keep their point.
+    std::setlocale(LC_NUMERIC, "C");
     passportcli::Services services;
     const auto options = passportcli::parseArguments(args, nullptr);
     if (options && options->isBatch()) {

@@ -262,24 +262,36 @@ TEST(PassportCommand, WritesThePhotoTheLabSheetAndTheA4Sheet) {
     EXPECT_EQ(distinctPdfImages(pdf), 1);
 }
 
-// The real program: no display, Qt's notices kept out of the errors, the status passed on.
+// The real program: no display, Qt's notices kept out of the errors, the status passed on,
+// and on a Dutch machine figures with a decimal point, as the check writes them.
 TEST(PassportProgram, RunsWithoutADisplay) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"}) {
         environment.remove(QString::fromLatin1(name));
     }
+    QTemporaryDir locales;
+    QProcessEnvironment dutch = environment;
+    dutch.insert(QStringLiteral("LOCPATH"), locales.path());
+    dutch.insert(QStringLiteral("LC_ALL"), QStringLiteral("nl_NL.UTF-8"));
+    const bool dutchMade =
+        QProcess::execute(QStringLiteral("localedef"),
+                          {"-i", "nl_NL", "-f", "UTF-8", locales.filePath("nl_NL.UTF-8")}) == 0;
+    EXPECT_TRUE(dutchMade) << "localedef and the locales package make a Dutch locale";
     struct Case {
         QStringList args;
         int status;
         const char* says;
+        bool inDutch = false;
     };
+    const QString bald = QString::fromStdString(face("plain-white-bald.jpg"));
     const Case cases[] = {
-        {{QString::fromStdString(face("plain-white-bald.jpg"))}, 0, "crown: found in the photo\n"},
+        {{bald}, 0, "crown: found in the photo\n"},
         {{}, 64, "which photo?"},
+        {{bald}, 0, "head height: 28.1 mm\n", dutchMade},
     };
     for (const Case& c : cases) {
         QProcess program;
-        program.setProcessEnvironment(environment);
+        program.setProcessEnvironment(c.inDutch ? dutch : environment);
         program.start(QStringLiteral(PORTRIK_PASSPORT_PROGRAM), c.args);
         ASSERT_TRUE(program.waitForFinished(60000));
         EXPECT_EQ(program.exitCode(), c.status);
