@@ -1,5 +1,6 @@
 // portrik-passport: the counter photo from the command line (see PassportCommand.h).
 #include <malloc.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -24,18 +25,35 @@ void onlyFailures(QtMsgType type, const QMessageLogContext&, const QString& mess
 // Set by Ctrl-C or SIGTERM during a run of many photos.
 std::atomic<bool> interrupted{false};
 std::atomic<int> interruption{0};
-static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
+std::atomic<long long> firstInterruptionNs{0};
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
+              std::atomic<long long>::is_always_lock_free);
 
-void onInterrupt(int signal) {
-    interruption = signal;
-    interrupted = true;
+long long nowNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);  // safe in a signal handler
+    return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
 }
 
-// The first Ctrl-C stops the run cleanly; a second one ends the program at once, as usual.
+// The first signal stops the run cleanly. One that follows within a second is the same
+// stop come twice (Ctrl-C reaches a wrapper such as timeout or a job runner too, which
+// passes it on); one later than that is the user insisting, and ends the program at once.
+void onInterrupt(int signal) {
+    const long long now = nowNs();
+    long long first = 0;
+    if (firstInterruptionNs.compare_exchange_strong(first, now)) {
+        interruption = signal;
+        interrupted = true;
+    } else if (now - first > 1'000'000'000LL) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+}
+
 void stopCleanlyOn(int signal) {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(signal, &action, nullptr);
 }
