@@ -169,7 +169,10 @@ void decodeInto(HeifPhoto& photo, const unsigned char* data, std::size_t size,
         photo.problem = kDamaged;
         return;
     }
-    heif_context_set_max_decoding_threads(context.get(), raster::photoThreads());
+    // libheif decodes a photo's tiles on threads of its own; a worker of a run of many keeps
+    // its photo to its thread.
+    if (raster::tPhotoThreads > 0)
+        heif_context_set_max_decoding_threads(context.get(), raster::tPhotoThreads);
     heif_error error =
         heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr);
     if (error.code != heif_error_Ok) {
