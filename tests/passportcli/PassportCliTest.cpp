@@ -502,9 +502,12 @@ TEST(PassportBatch, EndsWithTheWorstOutcomeOrRefusesTheCommandLine) {
         std::vector<std::string> args;
         int status;
         const char* says;
+        bool sharedModel = true;
     };
     const Case cases[] = {
         {"a failed check", {good, "--out-dir", out, "--report", out + ".csv"}, 1, "1 check failed"},
+        {"no model", {good, "--out-dir", out, "--model", "/no/such/model.dat"}, 3,
+         "package libdlib-data", false},
         {"no photos", {dir.path().toStdString() + "/empty", "--out-dir", out}, 2, "no photos"},
         {"an out folder that is a file", {good, "--out-dir", aFile}, 4, "cannot write into"},
         {"a report in no folder", {good, "--out-dir", out, "--report", "/no/such/r.csv"}, 4,
@@ -520,7 +523,7 @@ TEST(PassportBatch, EndsWithTheWorstOutcomeOrRefusesTheCommandLine) {
     };
     QDir().mkpath(dir.filePath(QStringLiteral("empty")));
     for (const Case& c : cases) {
-        const Outcome r = run(c.args);
+        const Outcome r = run(c.args, c.sharedModel);
         EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << c.what << ":\n" << r.err;
     }
