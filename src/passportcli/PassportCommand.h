@@ -95,6 +95,8 @@ struct Services {
     const std::atomic<bool>* interrupted = nullptr;
     // Whether stderr is a terminal, for a progress bar instead of one line per photo.
     bool terminal = false;
+    // The machine's memory, which bounds the photos worked on at once; 0: ask the system.
+    double memoryMegabytes = 0;
 };
 
 // Runs `portrik-passport` with `args` (without the program's name): loads the photo as the

@@ -35,10 +35,12 @@ struct Outcome {
     std::string out, err;
 };
 
-Outcome run(const std::vector<std::string>& args, bool sharedModel = true) {
+Outcome run(const std::vector<std::string>& args, bool sharedModel = true,
+           double memoryMegabytes = 0) {
     std::ostringstream out, err;
     passportcli::Services services;
     if (sharedModel) services.model = &faceModel();
+    services.memoryMegabytes = memoryMegabytes;
     const int status = passportcli::runCommand(args, out, err, services);
     return {status, out.str(), err.str()};
 }
@@ -503,9 +505,13 @@ TEST(PassportBatch, EndsWithTheWorstOutcomeOrRefusesTheCommandLine) {
         int status;
         const char* says;
         bool sharedModel = true;
+        double memoryMegabytes = 0;
     };
     const Case cases[] = {
         {"a failed check", {good, "--out-dir", out, "--report", out + ".csv"}, 1, "1 check failed"},
+        {"more jobs than the memory holds", {good, "--out-dir", out, "--jobs", "8"}, 1,
+         "8 jobs at once would need about 2 GB of memory, more than this machine's 1 GB: 4 at once",
+         true, 1024},
         {"no model", {good, "--out-dir", out, "--model", "/no/such/model.dat"}, 3,
          "package libdlib-data", false},
         {"no photos", {dir.path().toStdString() + "/empty", "--out-dir", out}, 2, "no photos"},
@@ -523,7 +529,7 @@ TEST(PassportBatch, EndsWithTheWorstOutcomeOrRefusesTheCommandLine) {
     };
     QDir().mkpath(dir.filePath(QStringLiteral("empty")));
     for (const Case& c : cases) {
-        const Outcome r = run(c.args, c.sharedModel);
+        const Outcome r = run(c.args, c.sharedModel, c.memoryMegabytes);
         EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << c.what << ":\n" << r.err;
     }
